@@ -1,0 +1,23 @@
+# GoogleTest: Debian's build natively; for MinGW, built from the sources libgtest-dev installs.
+if(CMAKE_CROSSCOMPILING)
+  set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources to build for the target")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(NOT TARGET GTest::gtest_main)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# Registers a GoogleTest program; under an emulator (Wine) the test list is read at test time.
+# A cross build with nothing to run it (i686 here) builds its tests without registering them.
+function(busca_add_gtest target)
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    return()
+  endif()
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES ${ARGN})
+endfunction()

@@ -1,0 +1,14 @@
+// The platform services a scan reaches through: device library, registry, version word, code page.
+#pragma once
+
+#include "app/code_page.h"
+#include "app/os_version.h"
+#include "app/registry.h"
+#include "devicelib/device_library.h"
+
+struct Platform {
+    DeviceLibrary& Devices;
+    Registry& Reg;
+    OsVersion& Version;
+    const AnsiCodePage& CodePage;
+};

@@ -1,0 +1,126 @@
+// The device library "BuscaVIRK.dll", loaded on the first call and reached through its six exports.
+#include "devicelib/library_loader_win32.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+std::u16string MissingLibraryMessage(const std::string& fileName, DWORD error) {
+    return u"No se pudo cargar la biblioteca \"" + Widen(fileName) + u"\" (error " + Widen(std::to_string(error)) +
+           u").\r\n\r\nCopie la biblioteca en la carpeta de BuscadorVIRK.exe. Una biblioteca de 32 bits "
+           u"necesita la versión de 32 bits del programa.";
+}
+
+std::u16string MissingFunctionMessage(const std::string& fileName, const char* function) {
+    return u"La biblioteca \"" + Widen(fileName) + u"\" no contiene la función \"" + Widen(function) + u"\".";
+}
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+HMODULE LoadFromProgramFolder(const std::string& fileName) {
+    HMODULE module =
+        LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Windows without the search flags: name the program's folder outright.
+        const std::wstring path = ProgramFolder() + std::wstring(fileName.begin(), fileName.end());
+        module = LoadLibraryW(path.c_str());
+    }
+    return module;
+}
+
+template <typename Fn>
+Fn Resolve(HMODULE module, const std::string& fileName, const char* name) {
+    const FARPROC address = GetProcAddress(module, name);
+    if (address == nullptr) throw DeviceLibraryFault(MissingFunctionMessage(fileName, name));
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
+}
+
+// A status that does not fit 16 bits must not read as success once narrowed.
+std::int16_t ToStatus(LibraryStatus status) {
+    if (status >= std::numeric_limits<std::int16_t>::min() && status <= std::numeric_limits<std::int16_t>::max())
+        return static_cast<std::int16_t>(status);
+    return status < 0 ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int16_t>::max();
+}
+
+// Handles travel as 32 bits; Windows handles sign-extend back to their full width.
+LibraryHandle ToLibraryHandle(std::uint32_t handle) {
+    return static_cast<LibraryHandle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
+}
+
+}  // namespace
+
+LoadedDeviceLibrary::LoadedDeviceLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
+
+LoadedDeviceLibrary::~LoadedDeviceLibrary() {
+    if (module_ != nullptr) FreeLibrary(module_);
+}
+
+const LibraryFunctions& LoadedDeviceLibrary::Functions() {
+    if (module_ != nullptr) return functions_;
+    HMODULE module = LoadFromProgramFolder(fileName_);
+    if (module == nullptr) throw DeviceLibraryFault(MissingLibraryMessage(fileName_, GetLastError()));
+    try {
+        // All six at once: a library lacking one must fail before any device is opened.
+        functions_ = LibraryFunctions{
+            Resolve<GetNumDevicesFn>(module, fileName_, "CP210x_GetNumDevices"),
+            Resolve<OpenFn>(module, fileName_, "CP210x_Open"),
+            Resolve<GetDeviceVidFn>(module, fileName_, "CP210x_GetDeviceVid"),
+            Resolve<GetDevicePidFn>(module, fileName_, "CP210x_GetDevicePid"),
+            Resolve<GetDeviceSerialNumberFn>(module, fileName_, "CP210x_GetDeviceSerialNumber"),
+            Resolve<CloseFn>(module, fileName_, "CP210x_Close"),
+        };
+    } catch (...) {
+        FreeLibrary(module);
+        throw;
+    }
+    module_ = module;
+    return functions_;
+}
+
+std::int16_t LoadedDeviceLibrary::GetNumDevices(std::int32_t* numDevices) {
+    return ToStatus(Functions().GetNumDevices(numDevices));
+}
+
+std::int16_t LoadedDeviceLibrary::Open(std::int32_t deviceIndex, std::uint32_t* handle) {
+    LibraryHandle opened = ToLibraryHandle(*handle);
+    const LibraryStatus status = Functions().Open(deviceIndex, &opened);
+    *handle = static_cast<std::uint32_t>(opened);
+    return ToStatus(status);
+}
+
+std::int16_t LoadedDeviceLibrary::GetDeviceVid(std::uint32_t handle, std::int32_t* vid) {
+    return ToStatus(Functions().GetDeviceVid(ToLibraryHandle(handle), vid));
+}
+
+std::int16_t LoadedDeviceLibrary::GetDevicePid(std::uint32_t handle, std::int32_t* pid) {
+    return ToStatus(Functions().GetDevicePid(ToLibraryHandle(handle), pid));
+}
+
+std::int16_t LoadedDeviceLibrary::GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial,
+                                                        std::int32_t* length, std::int32_t ascii) {
+    std::array<std::uint8_t, kLibrarySerialCapacity> received{};
+    const LibraryStatus status = Functions().GetDeviceSerialNumber(ToLibraryHandle(handle), received.data(), length, ascii);
+    std::memcpy(serial, received.data(), kSerialBufferSize);
+    return ToStatus(status);
+}
+
+std::int16_t LoadedDeviceLibrary::Close(std::uint32_t handle) {
+    return ToStatus(Functions().Close(ToLibraryHandle(handle)));
+}

@@ -1,0 +1,98 @@
+// The device scan: counts the attached devices, reads each one's identity, finds its COM port and builds the report.
+#include "scan/device_scan.h"
+
+#include "portlookup/port_lookup.h"
+#include "scan/convert_to_string.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+constexpr std::u16string_view LineBreak = u"\r\n";
+constexpr std::u16string_view kSerialLabel = u"Número de Serie =";
+constexpr std::u16string_view kPortLabel = u"Número de Puerto COM: ";
+
+constexpr std::int32_t kAsciiSerial = 1;
+
+// The version word masked to what picks the registry layout: the 95/98/Me flag and the major version.
+constexpr std::uint32_t kVersionMask = 0x8000000F;
+constexpr std::uint32_t kWindows9xFamily = 0x80000000;
+constexpr std::uint32_t kWindows98Layout = 0x80000004;
+constexpr std::uint32_t kFirstXP2000LayoutMajor = 5;
+
+struct DeviceIdentity {
+    std::int32_t Vid = 0;
+    std::int32_t Pid = 0;
+    std::array<std::uint8_t, kSerialBufferSize> SerialBuffer{};
+    std::int32_t SerialLength = 0;
+};
+
+// Opens device `index`, reads its identity and closes it again. A device that opened is
+// closed exactly once, whichever read fails; nullopt when the open or any read failed.
+std::optional<DeviceIdentity> ReadDevice(DeviceLibrary& library, SharedState& state, std::int32_t index) {
+    state.LastStatus = library.Open(index, &state.DeviceHandle);
+    if (state.LastStatus != 0) return std::nullopt;
+    state.DeviceOpen = true;
+
+    DeviceIdentity identity;
+    const bool read = (state.LastStatus = library.GetDeviceVid(state.DeviceHandle, &identity.Vid)) == 0 &&
+                      (state.LastStatus = library.GetDevicePid(state.DeviceHandle, &identity.Pid)) == 0 &&
+                      (state.LastStatus = library.GetDeviceSerialNumber(state.DeviceHandle, identity.SerialBuffer.data(),
+                                                                        &identity.SerialLength, kAsciiSerial)) == 0;
+    library.Close(state.DeviceHandle);
+    state.DeviceOpen = false;
+    if (!read) return std::nullopt;
+    identity.SerialLength = std::min(identity.SerialLength, kSerialBufferSize);
+    return identity;
+}
+
+std::u16string FormatPortNumber(std::int16_t PortNumber) {
+    const std::string digits = std::to_string(PortNumber);
+    std::u16string text = PortNumber >= 0 ? u" " : u"";
+    return text.append(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+std::u16string FillDeviceList(Platform& platform, SharedState& state) {
+    EnumDevices(platform, state);
+    return GetDeviceData(platform, state);
+}
+
+void EnumDevices(Platform& platform, SharedState& state) {
+    // A failed count is not told apart: the walk uses whatever the count holds.
+    state.LastStatus = platform.Devices.GetNumDevices(&state.NumDevices);
+}
+
+std::u16string GetDeviceData(Platform& platform, SharedState& state) {
+    std::u16string ReportText;
+    std::int16_t PortNumber = 0;  // kept when no lookup runs for the Windows version
+    const std::int32_t deviceCount = std::min(state.NumDevices, kMaxDevices);
+
+    for (std::int32_t index = 0; index < deviceCount; ++index) {
+        // Each device starts from an empty identity, so one whose reads fail finds no port
+        // rather than the port of the device before it.
+        DeviceIdentity identity;
+        if (const auto read = ReadDevice(platform.Devices, state, index)) {
+            identity = *read;
+            ReportText.append(kSerialLabel)
+                .append(ConvertToString(identity.SerialBuffer, identity.SerialLength, platform.CodePage))
+                .append(LineBreak);
+        }
+
+        // The serial line is built before the lookups rewrite the serial bytes.
+        const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
+        if ((version & kWindows9xFamily) == 0 && version >= kFirstXP2000LayoutMajor) {
+            PortNumber = GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
+                                          identity.SerialBuffer, identity.SerialLength);
+        } else if (version == kWindows98Layout) {
+            PortNumber = GetPortNum98(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
+                                      identity.SerialBuffer, identity.SerialLength);
+        }
+
+        ReportText.append(kPortLabel).append(FormatPortNumber(PortNumber)).append(LineBreak).append(LineBreak);
+    }
+    return ReportText.append(LineBreak).append(LineBreak);
+}

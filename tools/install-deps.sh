@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those missing; safe to run again.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make libgtest-dev          # native build and unit tests
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the two Windows builds
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine64 xvfb xauth                                # running the Windows build
+  zip libimage-exiftool-perl                       # release zips, reading the version record
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
