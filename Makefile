@@ -23,5 +23,8 @@ test: native win64 win32
 	ctest --preset win64
 	ctest --preset win32
 
+run: win64
+	tools/run-demo.sh
+
 clean:
 	rm -rf build

@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ make libgtest-dev          # native build and unit tests
   g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the two Windows builds
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth                                # running the Windows build
+  wine64 xvfb xauth x11-utils imagemagick          # running the Windows build, screenshots
   zip libimage-exiftool-perl                       # release zips, reading the version record
 )
 

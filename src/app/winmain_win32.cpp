@@ -1,0 +1,18 @@
+// Program start: the Windows services behind the scan's seams, then frmMain.
+#include "app/platform.h"
+#include "app/shared_state.h"
+#include "app/win32_services.h"
+#include "devicelib/library_loader_win32.h"
+#include "ui/frm_main.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    Advapi32Registry registry;
+    Kernel32Version version;
+    SystemCodePage codePage;
+    LoadedDeviceLibrary library;
+    Platform platform{library, registry, version, codePage};
+    SharedState state;
+    return RunMainWindow(instance, showCommand, platform, state);
+}

@@ -1,0 +1,273 @@
+// frmMain, the program's one window: runs a scan on load and on "Buscar", shows the report, ends on "Salir".
+#include "ui/frm_main.h"
+
+#include "devicelib/device_library.h"
+#include "scan/device_scan.h"
+#include "ui/artwork.h"
+#include "ui/form_layout.h"
+#include "ui/form_texts.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "report text is handed to the window as it is");
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
+constexpr int kFaultExitCode = 1;
+
+class FrmMain {
+public:
+    FrmMain(HINSTANCE instance, Platform& platform, SharedState& state)
+        : instance_(instance), platform_(platform), state_(state), artwork_(instance) {}
+    ~FrmMain();
+
+    bool Create();
+    // The first scan, before the window is first shown; false when it faulted.
+    bool Form_Load(int showCommand);
+    int ExitCode() const { return exitCode_; }
+    HWND Window() const { return window_; }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls();
+    HFONT Font(form::FontId id);
+    int Pixels(int twips) const { return MulDiv(twips, dpi_, form::kTwipsPerInch); }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    bool FillDeviceList();
+    void cmdRefresh_Click();
+    void cmdQuit_Click();
+    void Form_Unload();
+    void EndWithFault(const DeviceLibraryFault& fault);
+    void Centre();
+    LRESULT ControlColours(HDC dc, HWND control);
+    void DrawPicture(const DRAWITEMSTRUCT& item);
+
+    HINSTANCE instance_;
+    Platform& platform_;
+    SharedState& state_;
+    Artwork artwork_;
+    HWND window_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    int dpi_ = 96;
+    int exitCode_ = 0;
+    HFONT titleFont_ = nullptr;
+    HFONT bodyFont_ = nullptr;
+    HBRUSH formBrush_ = CreateSolidBrush(form::kFormBackground);
+    HBRUSH reportBrush_ = CreateSolidBrush(form::kReportBackground);
+};
+
+FrmMain::~FrmMain() {
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(titleFont_), static_cast<HGDIOBJ>(bodyFont_),
+                           static_cast<HGDIOBJ>(formBrush_), static_cast<HGDIOBJ>(reportBrush_)})
+        if (object != nullptr) DeleteObject(object);
+}
+
+bool FrmMain::Create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_MAIN));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.hbrBackground = formBrush_;
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExW(&windowClass) == 0) return false;
+
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    RECT frame{0, 0, Pixels(form::kClientWidth), Pixels(form::kClientHeight)};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    window_ = CreateWindowExW(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              instance_, this);
+    return window_ != nullptr;
+}
+
+HFONT FrmMain::Font(form::FontId id) {
+    const auto make = [this](const form::FontSpec& spec) {
+        return CreateFontW(-MulDiv(spec.centipoints, dpi_, 72 * 100), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, spec.face);
+    };
+    switch (id) {
+    case form::FontId::Title:
+        if (titleFont_ == nullptr) titleFont_ = make(form::kTitleFont);
+        return titleFont_;
+    case form::FontId::Body:
+        if (bodyFont_ == nullptr) bodyFont_ = make(form::kBodyFont);
+        return bodyFont_;
+    case form::FontId::None:
+        break;
+    }
+    return nullptr;
+}
+
+void FrmMain::CreateControls() {
+    for (const form::ControlSpec& spec : form::kControls) {
+        HWND control = CreateWindowExW(spec.exStyle, spec.className, L"", spec.style, Pixels(spec.left), Pixels(spec.top),
+                                       Pixels(spec.width), Pixels(spec.height), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        if (HFONT font = Font(spec.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    SetDlgItemTextW(window_, IDC_CMDREFRESH, form::kRefreshCaption);
+    SetDlgItemTextW(window_, IDC_CMDQUIT, form::kQuitCaption);
+    SetDlgItemTextW(window_, IDC_TEXT1, form::kText1);
+    SetDlgItemTextW(window_, IDC_LABEL1, form::kLabel1);
+    // Only typing is limited by default; the report itself may be longer.
+    SendMessageW(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
+}
+
+void FrmMain::Centre() {
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    RECT frame{};
+    GetWindowRect(window_, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_, nullptr, workArea.left + std::max(0L, (workArea.right - workArea.left - width) / 2),
+                 workArea.top + std::max(0L, (workArea.bottom - workArea.top - height) / 2), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool FrmMain::Form_Load(int showCommand) {
+    if (!FillDeviceList()) return false;
+    Centre();
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(Control(IDC_CMDREFRESH));
+    return true;
+}
+
+// Runs a whole scan and puts its report in txtData; a library that cannot be used ends the program.
+bool FrmMain::FillDeviceList() {
+    std::u16string report;
+    try {
+        report = ::FillDeviceList(platform_, state_);
+    } catch (const DeviceLibraryFault& fault) {
+        EndWithFault(fault);
+        return false;
+    }
+    // A zero byte in a serial number would cut the report short in the box.
+    std::replace(report.begin(), report.end(), u'\0', u'\uFFFD');
+    SetDlgItemTextW(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
+    return true;
+}
+
+void FrmMain::EndWithFault(const DeviceLibraryFault& fault) {
+    const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
+    MessageBoxW(owner, reinterpret_cast<const wchar_t*>(fault.Message.c_str()), form::kFaultCaption,
+                MB_OK | MB_ICONERROR);
+    exitCode_ = kFaultExitCode;
+    DestroyWindow(window_);
+}
+
+void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
+
+// Ends at once: no unload step, no library call.
+void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
+
+// A scan closes every device it opens, so normally nothing is left to release here.
+void FrmMain::Form_Unload() {
+    if (!state_.DeviceOpen) return;
+    platform_.Devices.Close(state_.DeviceHandle);
+    state_.DeviceOpen = false;
+}
+
+LRESULT FrmMain::ControlColours(HDC dc, HWND control) {
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    switch (GetDlgCtrlID(control)) {
+    case IDC_TXTDATA:
+        SetBkColor(dc, form::kReportBackground);
+        return reinterpret_cast<LRESULT>(reportBrush_);
+    case IDC_TEXT1:
+        SetBkColor(dc, form::kFormBackground);
+        return reinterpret_cast<LRESULT>(formBrush_);
+    default:
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    }
+}
+
+void FrmMain::DrawPicture(const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    if (item.CtlID == IDC_PICTURE1)
+        artwork_.DrawLogo(item.hDC, item.rcItem, dpi_);
+    else if (item.CtlID == IDC_PICTURE2)
+        artwork_.DrawAdapter(item.hDC, item.rcItem, dpi_);
+}
+
+LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        form->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return form != nullptr ? form->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateControls();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_CMDREFRESH) cmdRefresh_Click();
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_CMDQUIT) cmdQuit_Click();
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        return ControlColours(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM:
+        DrawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_ACTIVATE:
+        // Like a dialog: the focus leaves with the window and comes back to the same control.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            lastFocus_ = GetFocus();
+        } else {
+            SetFocus(lastFocus_ != nullptr && IsChild(window_, lastFocus_) ? lastFocus_ : Control(IDC_CMDREFRESH));
+        }
+        return 0;
+    case WM_CLOSE:
+        Form_Unload();
+        DestroyWindow(window_);
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) Form_Unload();
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(exitCode_);
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, SharedState& state) {
+    FrmMain form(instance, platform, state);
+    if (!form.Create()) return kFaultExitCode;
+    if (!form.Form_Load(showCommand)) return form.ExitCode();
+    const HWND window = form.Window();
+
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Dialog keys: Tab between controls, Alt+B and Alt+S press the buttons.
+        if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return form.ExitCode();
+}

@@ -1,0 +1,11 @@
+// frmMain, the program's one window: runs a scan on load and on "Buscar", shows the report, ends on "Salir".
+#pragma once
+
+#include "app/platform.h"
+#include "app/shared_state.h"
+
+#include <windows.h>
+
+// Creates frmMain, runs the first scan, shows the window and runs its message loop.
+// Returns the program's exit code: 0, or 1 when the device library could not be used.
+int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, SharedState& state);

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# `make run`: BuscadorVIRK.exe with the stand-in library, three demo adapters and their COM ports in a demo registry.
+# With a display the window opens there; without one it runs under Xvfb, prints the report and saves a screenshot.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/win64
+prefix=$PWD/build/demo-prefix
+screenshot=$PWD/build/screenshot.png
+
+tools/wine-prefix.sh "$prefix"
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+"$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
+# Without a window manager Wine draws the window frame itself.
+"$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+# Wine's desktop process keeps the display it started with: let this wineserver end first.
+"${wine64%/*}/wineserver" -w
+
+export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
+program=$build/src/ui/BuscadorVIRK.exe
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec "$wine64" "$program"
+fi
+
+tools/with-xvfb.sh bash -c '
+  "$1" "$2" & program=$!
+  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 > "$4.txt"
+  import -window root png:- | convert - -trim +repage "$4"
+  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --close > /dev/null
+  wait $program
+' _ "$wine64" "$program" "$build/tools/window_text/window_text.exe" "$screenshot"
+echo "Report in txtData:"
+tr -d '\r' < "$screenshot.txt"
+echo "Screenshot: $screenshot"

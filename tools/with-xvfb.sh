@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Usage: with-xvfb.sh COMMAND [ARG...]
+# Runs COMMAND with DISPLAY on a private Xvfb server that starts before it and ends with it,
+# so window tests neither need a desktop nor share one. Exits with COMMAND's exit code.
+set -u
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/with-xvfb.XXXXXX") || exit 125
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    # Bounded: a server that ignores TERM is killed outright after two seconds.
+    for _ in $(seq 40); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.05; done
+    kill -KILL "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Xvfb picks a free display itself and writes its number to the descriptor once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+xvfb_pid=$!
+
+display=""
+for _ in $(seq 200); do  # at most 10 s
+  display=$(head -n 1 "$tmp/display" 2>/dev/null)
+  [ -n "$display" ] && break
+  if ! kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  sleep 0.05
+done
+if [ -z "$display" ]; then
+  echo "with-xvfb.sh: Xvfb did not start" >&2
+  cat "$tmp/xvfb.log" >&2
+  exit 125
+fi
+
+export DISPLAY=":$display"
+"$@"
+status=$?
+exit "$status"
