@@ -1,5 +1,5 @@
 # The two commands: `make run` shows the program, `make test` runs every test.
-.PHONY: all deps native win64 win32 test run clean
+.PHONY: all deps native win64 win32 test run dist clean
 
 all: native win64 win32
 
@@ -25,6 +25,9 @@ test: native win64 win32
 
 run: win64
 	tools/run-demo.sh
+
+dist: win64 win32
+	tools/make-dist.sh
 
 clean:
 	rm -rf build
