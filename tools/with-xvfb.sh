@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Usage: with-xvfb.sh COMMAND [ARG...]
 # Runs COMMAND with DISPLAY on a private Xvfb server that starts before it and ends with it,
-# so window tests neither need a desktop nor share one. Exits with COMMAND's exit code.
+# so window tests neither need a desktop nor share one. COMMAND's output and errors both come
+# out on standard output; the script exits with COMMAND's exit code.
 set -u
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/with-xvfb.XXXXXX") || exit 125
 xvfb_pid=""
+command_pid=""
+tail_pid=""
 cleanup() {
+  # Interrupted: the command goes first, then its display.
+  [ -n "$command_pid" ] && kill "$command_pid" 2>/dev/null
+  [ -n "$tail_pid" ] && kill "$tail_pid" 2>/dev/null
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
     # Bounded: a server that ignores TERM is killed outright after two seconds.
@@ -38,6 +44,18 @@ if [ -z "$display" ]; then
 fi
 
 export DISPLAY=":$display"
-"$@"
+# The command's output goes through a file: background processes it leaves behind (Wine's
+# server and desktop linger a second or so) then hold that file open, not our caller's pipe,
+# which a caller such as CTest reads until every writer has closed it.
+: >"$tmp/output"  # there before tail looks for it
+"$@" >>"$tmp/output" 2>&1 </dev/null &
+command_pid=$!
+# In the background too: a signal to this script is handled at once, not after the command.
+tail -n +1 -s 0.1 -f --pid="$command_pid" "$tmp/output" &
+tail_pid=$!
+wait "$command_pid"
 status=$?
+command_pid=""
+wait "$tail_pid"  # it prints what is left, then ends, as the command has
+tail_pid=""
 exit "$status"

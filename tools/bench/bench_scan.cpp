@@ -1,0 +1,390 @@
+// Scan time of FillDeviceList on the real seams under Wine, beside its floor: the same library and
+// registry calls issued directly, without the core's logic. Prints tab-separated rows for run-bench.sh:
+//   row  LABEL  SCAN_MS  FLOOR_MS  RATIO  TARGET  MET
+//   note TEXT
+// Exits 1 when the setup is broken (a port not found, or the floor not issuing the scan's calls),
+// since the figures would then time something else; the figures themselves are never judged.
+#include "app/platform.h"
+#include "app/shared_state.h"
+#include "app/win32_services.h"
+#include "devicelib/library_loader_win32.h"
+#include "scan/device_scan.h"
+
+#include "bench_common.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kVersionXP = 0x0A280105;  // 5.1, build 2600
+constexpr std::uint32_t kVersion98 = 0xC0000A04;  // 4.10, with the 95/98/Me flag
+
+// The lookups' buffer and first offer (src/portlookup/registry_value.h), repeated so the floor
+// offers the same sizes and so gets the same ERROR_MORE_DATA re-reads.
+constexpr DWORD kValueBufferSize = 102;
+constexpr DWORD kFirstOffer = 100;
+
+// Wall time per scenario for the timed rounds, and their bounds; odd counts give a true median.
+constexpr double kBudgetMs = 4000;
+constexpr int kMinRounds = 21;
+constexpr int kMaxRounds = 301;
+constexpr double kSettleMs = 2000;
+
+class FixedVersion final : public OsVersion {
+public:
+    explicit FixedVersion(std::uint32_t word) : word_(word) {}
+    std::uint32_t GetVersion() override { return word_; }
+
+private:
+    std::uint32_t word_;
+};
+
+struct CallCounts {
+    long library = 0;
+    long registry = 0;
+    bool operator==(const CallCounts&) const = default;
+};
+
+// Forwards to the real registry, counting: used once, untimed, to compare the scan's calls with the floor's.
+class CountingRegistry final : public Registry {
+public:
+    CountingRegistry(Registry& inner, CallCounts& counts) : inner_(inner), counts_(counts) {}
+    std::int32_t OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t options, std::uint32_t access,
+                           RegKey* result) override {
+        ++counts_.registry;
+        return inner_.OpenKeyEx(parent, subKey, options, access, result);
+    }
+    std::int32_t OpenKey(RegKey parent, const char* subKey, RegKey* result) override {
+        ++counts_.registry;
+        return inner_.OpenKey(parent, subKey, result);
+    }
+    std::int32_t QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
+                              std::uint32_t* size) override {
+        ++counts_.registry;
+        return inner_.QueryValueEx(key, valueName, type, data, size);
+    }
+    std::int32_t CloseKey(RegKey key) override {
+        ++counts_.registry;
+        return inner_.CloseKey(key);
+    }
+
+private:
+    Registry& inner_;
+    CallCounts& counts_;
+};
+
+class CountingLibrary final : public DeviceLibrary {
+public:
+    CountingLibrary(DeviceLibrary& inner, CallCounts& counts) : inner_(inner), counts_(counts) {}
+    std::int16_t GetNumDevices(std::int32_t* numDevices) override {
+        ++counts_.library;
+        return inner_.GetNumDevices(numDevices);
+    }
+    std::int16_t Open(std::int32_t deviceIndex, std::uint32_t* handle) override {
+        ++counts_.library;
+        return inner_.Open(deviceIndex, handle);
+    }
+    std::int16_t GetDeviceVid(std::uint32_t handle, std::int32_t* vid) override {
+        ++counts_.library;
+        return inner_.GetDeviceVid(handle, vid);
+    }
+    std::int16_t GetDevicePid(std::uint32_t handle, std::int32_t* pid) override {
+        ++counts_.library;
+        return inner_.GetDevicePid(handle, pid);
+    }
+    std::int16_t GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial, std::int32_t* length,
+                                       std::int32_t ascii) override {
+        ++counts_.library;
+        return inner_.GetDeviceSerialNumber(handle, serial, length, ascii);
+    }
+    std::int16_t Close(std::uint32_t handle) override {
+        ++counts_.library;
+        return inner_.Close(handle);
+    }
+
+private:
+    DeviceLibrary& inner_;
+    CallCounts& counts_;
+};
+
+struct Scenario {
+    const char* label;
+    std::uint32_t versionWord;
+    int devices;
+    int instances;  // 98 layout: instance keys in the registry
+    const char* target;
+    double scanLimitMs;  // 0 when only the ratio has a target
+};
+
+// Everything the floor needs that is not a call, made before timing: the floor is the calls alone.
+struct FloorInputs {
+    bool layout98 = false;
+    std::vector<std::string> devicePaths;    // 2000/XP: Vid_1a2b&Pid_c3d4&Mi_00\<serial>_00
+    std::vector<std::string> deviceIds;      // 98: each adapter's CRLowerDeviceID, terminator included in size
+    std::vector<std::string> instancePaths;  // 98: every instance key, then the first missing one
+};
+
+// Open, the three reads and Close, as the scan makes them for one adapter.
+void FloorReadDevice(DeviceLibrary& library, int index, CallCounts& counts) {
+    std::uint32_t handle = 0;
+    std::int32_t vid = 0;
+    std::int32_t pid = 0;
+    std::int32_t length = 0;
+    std::uint8_t serial[kSerialBufferSize] = {};
+    library.Open(index, &handle);
+    library.GetDeviceVid(handle, &vid);
+    library.GetDevicePid(handle, &pid);
+    library.GetDeviceSerialNumber(handle, serial, &length, 1);
+    library.Close(handle);
+    counts.library += 5;
+}
+
+int FloorLookupXP(const std::string& devicePath, CallCounts& counts) {
+    HKEY controlSet = nullptr;
+    HKEY usbEnum = nullptr;
+    HKEY device = nullptr;
+    HKEY parameters = nullptr;
+    BYTE data[kValueBufferSize];
+    DWORD type = 0;
+    DWORD size = kFirstOffer;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\", 0, KEY_READ, &controlSet);
+    RegOpenKeyA(controlSet, "Enum\\USB\\", &usbEnum);
+    RegOpenKeyA(usbEnum, devicePath.c_str(), &device);
+    RegOpenKeyA(device, "Device Parameters", &parameters);
+    const bool found = RegQueryValueExA(parameters, "PortName", nullptr, &type, data, &size) == ERROR_SUCCESS;
+    RegCloseKey(parameters);
+    RegCloseKey(device);
+    RegCloseKey(usbEnum);
+    RegCloseKey(controlSet);
+    counts.registry += 9;
+    return found ? 1 : 0;
+}
+
+// The instance walk with the lookup's size carry-over, so re-reads after a PortName happen here too.
+int FloorLookup98(const std::string& deviceId, const std::vector<std::string>& instancePaths, CallCounts& counts) {
+    int found = 0;
+    BYTE data[kValueBufferSize];
+    DWORD type = 0;
+    DWORD valueSize = kFirstOffer;
+    for (std::size_t i = 0; i < instancePaths.size();) {
+        HKEY key = nullptr;
+        ++counts.registry;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, instancePaths[i].c_str(), &key) != ERROR_SUCCESS) break;
+        const DWORD offered = std::min(valueSize, kValueBufferSize);
+        valueSize = offered;
+        const LONG status = RegQueryValueExA(key, "CRLowerDeviceID", nullptr, &type, data, &valueSize);
+        ++counts.registry;
+        const bool readAgain = status == ERROR_MORE_DATA && std::min(valueSize, kValueBufferSize) > offered;
+        if (status == ERROR_SUCCESS && valueSize == deviceId.size() + 1 &&
+            std::memcmp(data, deviceId.c_str(), deviceId.size() + 1) == 0) {
+            valueSize = std::min(valueSize, kValueBufferSize);
+            if (RegQueryValueExA(key, "PortName", nullptr, &type, data, &valueSize) == ERROR_SUCCESS) ++found;
+            ++counts.registry;
+        }
+        RegCloseKey(key);
+        ++counts.registry;
+        if (!readAgain) ++i;
+    }
+    return found;
+}
+
+// The floor of one scan: returns the ports found.
+int Floor(DeviceLibrary& library, const FloorInputs& inputs, CallCounts& counts) {
+    std::int32_t count = 0;
+    library.GetNumDevices(&count);
+    ++counts.library;
+    int found = 0;
+    for (int index = 0; index < count; ++index) {
+        FloorReadDevice(library, index, counts);
+        found += inputs.layout98 ? FloorLookup98(inputs.deviceIds[static_cast<std::size_t>(index)], inputs.instancePaths, counts)
+                                 : FloorLookupXP(inputs.devicePaths[static_cast<std::size_t>(index)], counts);
+    }
+    return found;
+}
+
+// Only the library's part of the floor, to show where the time goes.
+void FloorLibraryOnly(DeviceLibrary& library) {
+    CallCounts ignored;
+    std::int32_t count = 0;
+    library.GetNumDevices(&count);
+    for (int index = 0; index < count; ++index) FloorReadDevice(library, index, ignored);
+}
+
+std::u16string Scan(DeviceLibrary& library, Registry& registry, OsVersion& version, const AnsiCodePage& codePage) {
+    Platform platform{library, registry, version, codePage};
+    SharedState state;
+    return FillDeviceList(platform, state);
+}
+
+// The registry keys and device file of a scenario; the floor's inputs to match.
+FloorInputs Prepare(const Scenario& scenario, bench::RegistryKeys& keys, const std::wstring& deviceFile) {
+    keys.Clear();
+    FloorInputs inputs;
+    inputs.layout98 = scenario.instances > 0;
+    bool ok = bench::WriteDeviceFile(deviceFile, scenario.devices);
+    if (!inputs.layout98) {
+        for (int d = 0; d < scenario.devices; ++d) {
+            ok = ok && bench::AddPortXP(bench::Serial(d), d + 1);
+            inputs.devicePaths.push_back("Vid_1a2b&Pid_c3d4&Mi_00\\" + bench::Serial(d) + "_00");
+        }
+    } else {
+        // Each attached adapter's instance spread over the walk; the others name adapters no longer attached.
+        std::vector<int> owner(static_cast<std::size_t>(scenario.instances), -1);
+        for (int d = 0; d < scenario.devices; ++d)
+            owner[static_cast<std::size_t>((2 * d + 1) * scenario.instances / (2 * scenario.devices))] = d;
+        for (int i = 0; i < scenario.instances; ++i) {
+            const int d = owner[static_cast<std::size_t>(i)];
+            const std::string serial = bench::Serial(d >= 0 ? d : 100000 + i);
+            ok = ok && bench::AddInstance98(i, bench::DeviceId98(serial), d >= 0 ? d + 1 : 100 + i % 100);
+            inputs.instancePaths.push_back(bench::InstancePath98(i));
+        }
+        inputs.instancePaths.push_back(bench::InstancePath98(scenario.instances));
+        for (int d = 0; d < scenario.devices; ++d) inputs.deviceIds.push_back(bench::DeviceId98(bench::Serial(d)));
+    }
+    if (!ok) std::fprintf(stderr, "bench_scan: could not write the keys or device file of \"%s\"\n", scenario.label);
+    SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", deviceFile.c_str());
+    return inputs;
+}
+
+// The scan must have found every adapter's port, or it timed a failed lookup.
+bool ReportIsComplete(const std::u16string& report, int devices) {
+    if (report.find(u"-1") != std::u16string::npos) return false;
+    for (int d = 0; d < devices; ++d) {
+        const std::string serial = bench::Serial(d);
+        if (report.find(std::u16string(serial.begin(), serial.end())) == std::u16string::npos) return false;
+    }
+    return true;
+}
+
+std::string Format(const char* pattern, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+}  // namespace
+
+int main() {
+    const std::wstring folder = bench::MakeTempFolder(L"buscavirk-bench");
+    const std::wstring deviceFile = folder + L"devices.txt";
+
+    Advapi32Registry registry;
+    SystemCodePage codePage;
+    LoadedDeviceLibrary library;  // BuscaVIRK.dll from this program's folder, as the program loads it
+    bench::RegistryKeys keys;
+
+    const Scenario scenarios[] = {
+        {"XP layout, 1 device", kVersionXP, 1, 0, "ratio <= 1.10", 0},
+        {"XP layout, 8 devices", kVersionXP, 8, 0, "ratio <= 1.10", 0},
+        {"XP layout, 64 devices", kVersionXP, 64, 0, "ratio <= 1.10; scan < 50 ms", 50},
+        {"98 layout, 8 devices, 10 keys", kVersion98, 8, 10, "ratio <= 1.10", 0},
+        {"98 layout, 8 devices, 1000 keys", kVersion98, 8, 1000, "ratio <= 1.10", 0},
+    };
+
+    bool setupSound = true;
+    std::vector<std::string> notes;
+    try {
+        // Once, before anything else loads it: what the program's first scan pays on top.
+        {
+            const Scenario& first = scenarios[0];
+            Prepare(first, keys, deviceFile);
+            std::int32_t count = 0;
+            const bench::Stopwatch load;
+            library.GetNumDevices(&count);
+            const double loadMs = load.ElapsedMs();
+            const bench::Stopwatch again;
+            library.GetNumDevices(&count);
+            notes.push_back("first library call, loading BuscaVIRK.dll: " + Format("%.3f", loadMs) +
+                            " ms (the same call once loaded: " + Format("%.3f", again.ElapsedMs()) + " ms)");
+        }
+        // Wine starts its service processes beside the first program of a session: let them
+        // settle before anything is timed.
+        {
+            const Scenario& first = scenarios[0];
+            FixedVersion version(first.versionWord);
+            for (const bench::Stopwatch settle; settle.ElapsedMs() < kSettleMs;) Scan(library, registry, version, codePage);
+        }
+
+        for (const Scenario& scenario : scenarios) {
+            const FloorInputs inputs = Prepare(scenario, keys, deviceFile);
+            FixedVersion version(scenario.versionWord);
+
+            // Untimed: the scan's calls counted, and its report checked; also loads the library.
+            CallCounts scanCounts;
+            CountingLibrary countingLibrary(library, scanCounts);
+            CountingRegistry countingRegistry(registry, scanCounts);
+            const std::u16string report = Scan(countingLibrary, countingRegistry, version, codePage);
+            CallCounts floorCounts;
+            const int floorPorts = Floor(library, inputs, floorCounts);
+            if (!ReportIsComplete(report, scenario.devices) || floorPorts != scenario.devices) {
+                std::fprintf(stderr, "bench_scan: \"%s\": ports not all found (floor found %d of %d)\n", scenario.label,
+                             floorPorts, scenario.devices);
+                setupSound = false;
+            }
+            if (!(scanCounts == floorCounts)) {
+                std::fprintf(stderr, "bench_scan: \"%s\": the scan made %ld library and %ld registry calls, the floor %ld and %ld\n",
+                             scenario.label, scanCounts.library, scanCounts.registry, floorCounts.library,
+                             floorCounts.registry);
+                setupSound = false;
+            }
+
+            // Warm-up, which also sizes the run to the budget.
+            const bench::Stopwatch warmUp;
+            CallCounts ignored;
+            Scan(library, registry, version, codePage);
+            Floor(library, inputs, ignored);
+            const double pairMs = std::max(warmUp.ElapsedMs(), 0.001);
+            int rounds = std::clamp(static_cast<int>(kBudgetMs / pairMs), kMinRounds, kMaxRounds);
+            rounds |= 1;
+
+            // Interleaved, alternating which goes first, so drift and cache order weigh on both alike.
+            std::vector<double> scanMs;
+            std::vector<double> floorMs;
+            std::vector<double> libraryMs;
+            for (int round = 0; round < rounds; ++round) {
+                for (int half = 0; half < 2; ++half) {
+                    const bench::Stopwatch watch;
+                    if ((round + half) % 2 == 0) {
+                        Scan(library, registry, version, codePage);
+                        scanMs.push_back(watch.ElapsedMs());
+                    } else {
+                        Floor(library, inputs, ignored);
+                        floorMs.push_back(watch.ElapsedMs());
+                    }
+                }
+                const bench::Stopwatch watch;
+                FloorLibraryOnly(library);
+                libraryMs.push_back(watch.ElapsedMs());
+            }
+
+            // The ratio of each round's pair: load from elsewhere that changes between rounds cancels out.
+            std::vector<double> ratios;
+            for (std::size_t i = 0; i < scanMs.size(); ++i) ratios.push_back(scanMs[i] / std::max(floorMs[i], 0.0001));
+            const double scan = bench::Median(scanMs);
+            const double floor = bench::Median(floorMs);
+            const double ratio = bench::Median(ratios);
+            const bool met = ratio <= 1.10 && (scenario.scanLimitMs == 0 || scan < scenario.scanLimitMs);
+            std::printf("row\t%s\t%s\t%s\t%s\t%s\t%s\n", scenario.label, Format("%.3f", scan).c_str(),
+                        Format("%.3f", floor).c_str(), Format("%.2f", ratio).c_str(), scenario.target, met ? "yes" : "no");
+            const double libraryPart = bench::Median(libraryMs);
+            notes.push_back(std::string(scenario.label) + ": " + std::to_string(rounds) + " rounds; per scan " +
+                            std::to_string(scanCounts.library) + " library calls (" + Format("%.3f", libraryPart) +
+                            " ms, device file re-read included) and " + std::to_string(scanCounts.registry) +
+                            " registry calls (about " + Format("%.3f", floor - libraryPart) + " ms, " +
+                            Format("%.1f", scanCounts.registry ? (floor - libraryPart) * 1000.0 / static_cast<double>(scanCounts.registry) : 0.0) +
+                            " us each)");
+            std::fflush(stdout);
+        }
+    } catch (const DeviceLibraryFault&) {
+        std::fprintf(stderr, "bench_scan: BuscaVIRK.dll could not be loaded from this program's folder\n");
+        setupSound = false;
+    }
+    for (const std::string& note : notes) std::printf("note\t%s\n", note.c_str());
+
+    DeleteFileW(deviceFile.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return setupSound ? 0 : 1;
+}
