@@ -8,6 +8,7 @@ packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb xauth x11-utils imagemagick          # running the Windows build, screenshots
   zip libimage-exiftool-perl                       # release zips, reading the version record
+  clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
 
 missing=()

@@ -64,9 +64,10 @@ std::optional<std::int16_t> ReadPortNumber(std::u16string_view text) {
         TakeDigits(cursor, fractionDigits, false);
     }
 
-    // The exponent, saturated: anything past a few hundred is beyond a double either way.
-    constexpr long kExponentLimit = 100000;
-    long exponent = 0;
+    // The exponent, saturated past where the number of digits in the text could still
+    // bring the value back into range, so the decisions below stay exact.
+    const long long exponentLimit = static_cast<long long>(text.size()) + 11;
+    long long exponent = 0;
     const char16_t expMark = cursor.Peek();
     if (expMark == u'E' || expMark == u'e') {
         const char16_t next = cursor.PeekAfter(1);
@@ -75,8 +76,8 @@ std::optional<std::int16_t> ReadPortNumber(std::u16string_view text) {
             cursor.Take();
             const bool negativeExp = signedExp && cursor.Take() == u'-';
             while (IsDigit(cursor.Peek())) {
-                const long digit = cursor.Take() - u'0';
-                if (exponent < kExponentLimit) exponent = exponent * 10 + digit;
+                const long long digit = cursor.Take() - u'0';
+                if (exponent < exponentLimit) exponent = exponent * 10 + digit;
             }
             if (negativeExp) exponent = -exponent;
         }
@@ -87,9 +88,9 @@ std::optional<std::int16_t> ReadPortNumber(std::u16string_view text) {
     // Where the first significant digit stands once the exponent is applied: far past 5
     // places cannot fit 16 bits, far below the point rounds to zero. Deciding here keeps
     // huge exponents away from the parser.
-    const long leadingFractionZeros =
-        integerDigits.empty() ? static_cast<long>(fractionDigits.find_first_not_of('0')) : 0;
-    const long magnitude = static_cast<long>(integerDigits.size()) - leadingFractionZeros + exponent;
+    const long long leadingFractionZeros =
+        integerDigits.empty() ? static_cast<long long>(fractionDigits.find_first_not_of('0')) : 0;
+    const long long magnitude = static_cast<long long>(integerDigits.size()) - leadingFractionZeros + exponent;
     if (magnitude > 10) return std::nullopt;
     if (magnitude < -10) return 0;
 

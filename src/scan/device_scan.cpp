@@ -16,8 +16,9 @@ constexpr std::u16string_view kPortLabel = u"Número de Puerto COM: ";
 
 constexpr std::int32_t kAsciiSerial = 1;
 
-// The version word masked to what picks the registry layout: the 95/98/Me flag and the major version.
-constexpr std::uint32_t kVersionMask = 0x8000000F;
+// The version word masked to what picks the registry layout: the 95/98/Me flag and the whole
+// major version byte, so no future major number wraps into an old one.
+constexpr std::uint32_t kVersionMask = 0x800000FF;
 constexpr std::uint32_t kWindows9xFamily = 0x80000000;
 constexpr std::uint32_t kWindows98Layout = 0x80000004;
 constexpr std::uint32_t kFirstXP2000LayoutMajor = 5;
