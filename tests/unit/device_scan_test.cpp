@@ -15,18 +15,11 @@ namespace {
 const std::string kSerialLine = "Número de Serie =";
 const std::string kPortLine = "Número de Puerto COM: ";
 
-struct Scan : testing::Test {
+struct Scan : testing::Test, ScanRig {
     std::string Run() { return Utf8(FillDeviceList(platform, state)); }
     void AddDevice(std::int32_t vid, std::int32_t pid, std::string serial) {
         devices.Devices.push_back(FakeDevice{vid, pid, std::move(serial), {}, {}});
     }
-
-    FakeDeviceLibrary devices;
-    FakeRegistry registry;
-    FixedVersion version{kVersionXP};
-    const WindowsLatin1CodePage codePage;
-    SharedState state;
-    Platform platform{devices, registry, version, codePage};
 };
 
 TEST_F(Scan, NoDeviceGivesTwoLineBreaks) {

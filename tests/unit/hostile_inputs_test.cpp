@@ -27,14 +27,7 @@ const std::string kDeviceKey = "Vid_1a2b&Pid_c3d4&Mi_00\\";       // + <serial>_
 const std::string kDeviceId98 = "USB\\VID_1A2B&PID_C3D4&MI_00\\";  // + <SERIAL>_00
 const std::string kInstance98 = "Enum\\SLABCR\\guid\\";
 
-struct Rig {
-    FakeDeviceLibrary devices;
-    FakeRegistry registry;
-    FixedVersion version{kVersionXP};
-    const WindowsLatin1CodePage codePage;
-    SharedState state;
-    Platform platform{devices, registry, version, codePage};
-
+struct Rig : ScanRig {
     FakeDevice& AddDevice(std::string serial) {
         devices.Devices.push_back(FakeDevice{kVid, kPid, std::move(serial), {}, {}});
         return devices.Devices.back();

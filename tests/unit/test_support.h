@@ -1,7 +1,11 @@
 // Helpers shared by the unit tests: readable text, registry layouts, a fixed version word.
 #pragma once
 
+#include "app/code_page.h"
 #include "app/os_version.h"
+#include "app/platform.h"
+#include "app/shared_state.h"
+#include "fake_device_library.h"
 #include "fake_registry.h"
 
 #include <functional>
@@ -36,3 +40,13 @@ void AddXPPort(FakeRegistry& registry, const std::string& devicePath, const std:
 // The Windows 98 layout: Enum\SLABCR\guid\<instanceName> with "CRLowerDeviceID" and "PortName".
 void Add98Instance(FakeRegistry& registry, const std::string& instanceName, const std::string& deviceId,
                    const std::string& portName);
+
+// Everything a whole scan runs against: fake library and registry, Windows XP, Windows-1252.
+struct ScanRig {
+    FakeDeviceLibrary devices;
+    FakeRegistry registry;
+    FixedVersion version{kVersionXP};
+    const WindowsLatin1CodePage codePage;
+    SharedState state;
+    Platform platform{devices, registry, version, codePage};
+};
