@@ -94,10 +94,10 @@ bool FrmMain::Create() {
 }
 
 HFONT FrmMain::Font(form::FontId id) {
-    const auto make = [this](const form::FontSpec& spec) {
-        return CreateFontW(-MulDiv(spec.centipoints, dpi_, 72 * 100), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    const auto make = [this](const form::FontSpec& font) {
+        return CreateFontW(-MulDiv(font.centipoints, dpi_, 72 * 100), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                            ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, spec.face);
+                           DEFAULT_PITCH | FF_DONTCARE, font.face);
     };
     switch (id) {
     case form::FontId::Title:
@@ -113,11 +113,11 @@ HFONT FrmMain::Font(form::FontId id) {
 }
 
 void FrmMain::CreateControls() {
-    for (const form::ControlSpec& spec : form::kControls) {
-        HWND control = CreateWindowExW(spec.exStyle, spec.className, L"", spec.style, Pixels(spec.left), Pixels(spec.top),
-                                       Pixels(spec.width), Pixels(spec.height), window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-        if (HFONT font = Font(spec.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const form::ControlSpec& layout : form::kControls) {
+        HWND control = CreateWindowExW(layout.exStyle, layout.className, L"", layout.style, Pixels(layout.left),
+                                       Pixels(layout.top), Pixels(layout.width), Pixels(layout.height), window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+        if (HFONT font = Font(layout.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     SetDlgItemTextW(window_, IDC_CMDREFRESH, form::kRefreshCaption);
     SetDlgItemTextW(window_, IDC_CMDQUIT, form::kQuitCaption);
