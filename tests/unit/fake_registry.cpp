@@ -78,13 +78,16 @@ void FakeRegistry::SetString(const std::string& keyPath, const std::string& name
     SetValue(keyPath, name, std::move(bytes));
 }
 
-std::int32_t FakeRegistry::Open(RegKey parent, const char* subKey, RegKey* result) {
+std::int32_t FakeRegistry::Open(RegKey parent, const char* subKey, RegKey* result, const std::string& detail,
+                                bool refused) {
     ++CallCount;
     const std::string name = subKey ? subKey : "";
     Node* from = NodeOf(parent);
     Node* node = from ? Find(from, name) : nullptr;
     std::int32_t status = kRegSuccess;
-    if (from == nullptr)
+    if (refused)
+        status = kRegAccessDenied;
+    else if (from == nullptr)
         status = kRegInvalidHandle;
     else if (node == nullptr)
         status = kRegFileNotFound;
@@ -93,25 +96,18 @@ std::int32_t FakeRegistry::Open(RegKey parent, const char* subKey, RegKey* resul
         handles_[*result] = node;
         MostKeysOpenAtOnce = std::max(MostKeysOpenAtOnce, OpenKeyCount() - 1);  // HKLM is always there
     }
-    Journal.push_back("open " + name + " -> " + std::to_string(status));
+    Journal.push_back("open " + name + detail + " -> " + std::to_string(status));
     return status;
 }
 
 std::int32_t FakeRegistry::OpenKeyEx(RegKey parent, const char* subKey, std::uint32_t, std::uint32_t access,
                                      RegKey* result) {
-    if (ReadOnlyForUser && (access & ~kKeyRead) != 0) {
-        ++CallCount;
-        Journal.push_back("open " + std::string(subKey ? subKey : "") + " access=" + Hex(access) + " -> " +
-                          std::to_string(kRegAccessDenied));
-        return kRegAccessDenied;
-    }
-    const std::int32_t status = Open(parent, subKey, result);
-    Journal.back().insert(Journal.back().find(" -> "), " access=" + Hex(access));
-    return status;
+    const bool refused = ReadOnlyForUser && (access & ~kKeyRead) != 0;
+    return Open(parent, subKey, result, " access=" + Hex(access), refused);
 }
 
 std::int32_t FakeRegistry::OpenKey(RegKey parent, const char* subKey, RegKey* result) {
-    return Open(parent, subKey, result);
+    return Open(parent, subKey, result, "", false);
 }
 
 std::int32_t FakeRegistry::QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,

@@ -52,7 +52,8 @@ private:
     Node* Find(Node* from, const std::string& subPath) const;
     Node* Make(const std::string& path);
     Node* NodeOf(RegKey key) const;
-    std::int32_t Open(RegKey parent, const char* subKey, RegKey* result);
+    // detail follows the key's name in the journal; refused answers "access denied".
+    std::int32_t Open(RegKey parent, const char* subKey, RegKey* result, const std::string& detail, bool refused);
 
     Node root_;
     std::map<RegKey, Node*> handles_;
