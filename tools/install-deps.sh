@@ -6,10 +6,16 @@ packages=(
   cmake ninja-build g++ make libgtest-dev          # native build and unit tests
   g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the two Windows builds
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth x11-utils imagemagick          # running the Windows build, screenshots
+  wine64 wine32:i386 xvfb xauth x11-utils imagemagick  # running both Windows builds, screenshots
   zip libimage-exiftool-perl                       # release zips, reading the version record
   clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# The i686 program and its tests run under Debian's 32-bit Wine.
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 
 missing=()
 for package in "${packages[@]}"; do
@@ -18,8 +24,6 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
