@@ -35,8 +35,10 @@ constexpr LibraryStatus kStatusBadIndex = 2;      // Open index outside the devi
 constexpr LibraryStatus kStatusNullPointer = 3;   // an output pointer is null
 constexpr LibraryStatus kStatusInternal = 4;      // out of memory or similar; never let it escape as an exception
 
-// Handles are 0x100 + index so that a zeroed or small bogus handle is never mistaken for a device.
-constexpr LibraryHandle kHandleBase = 0x100;
+// Handles are a base + index, so a zeroed or small bogus handle is never mistaken for a device.
+// In the 64-bit build the base lies above 4 GiB, as the addresses a library hands out as handles
+// do: a program that narrows handles to 32 bits sees every read refused.
+constexpr LibraryHandle kHandleBase = static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x1'0000'0100ull : 0x100);
 
 // Files bigger than this are treated as unreadable, so a wrong path cannot exhaust memory.
 constexpr DWORD kMaxDeviceFileBytes = 4u << 20;

@@ -1,13 +1,11 @@
 // The device library's six exports as "BuscaVIRK.dll" defines them: shared by the loader and the stand-in library.
 #pragma once
 
+#include "devicelib/device_library.h"
+
 #include <windows.h>
 
 #include <cstdint>
-
-// Handles are pointer-sized in the library (a HANDLE on 64-bit Windows); the program keeps
-// them in 32 bits, which Windows guarantees is enough for a handle to round-trip.
-using LibraryHandle = std::uintptr_t;
 
 // Statuses are C ints; the program reads them as 16-bit signed values.
 using LibraryStatus = int;

@@ -59,11 +59,6 @@ std::int16_t ToStatus(LibraryStatus status) {
     return status < 0 ? std::numeric_limits<std::int16_t>::min() : std::numeric_limits<std::int16_t>::max();
 }
 
-// Handles travel as 32 bits; Windows handles sign-extend back to their full width.
-LibraryHandle ToLibraryHandle(std::uint32_t handle) {
-    return static_cast<LibraryHandle>(static_cast<std::intptr_t>(static_cast<std::int32_t>(handle)));
-}
-
 }  // namespace
 
 LoadedDeviceLibrary::LoadedDeviceLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
@@ -98,29 +93,26 @@ std::int16_t LoadedDeviceLibrary::GetNumDevices(std::int32_t* numDevices) {
     return ToStatus(Functions().GetNumDevices(numDevices));
 }
 
-std::int16_t LoadedDeviceLibrary::Open(std::int32_t deviceIndex, std::uint32_t* handle) {
-    LibraryHandle opened = ToLibraryHandle(*handle);
-    const LibraryStatus status = Functions().Open(deviceIndex, &opened);
-    *handle = static_cast<std::uint32_t>(opened);
-    return ToStatus(status);
+std::int16_t LoadedDeviceLibrary::Open(std::int32_t deviceIndex, LibraryHandle* handle) {
+    return ToStatus(Functions().Open(deviceIndex, handle));
 }
 
-std::int16_t LoadedDeviceLibrary::GetDeviceVid(std::uint32_t handle, std::int32_t* vid) {
-    return ToStatus(Functions().GetDeviceVid(ToLibraryHandle(handle), vid));
+std::int16_t LoadedDeviceLibrary::GetDeviceVid(LibraryHandle handle, std::int32_t* vid) {
+    return ToStatus(Functions().GetDeviceVid(handle, vid));
 }
 
-std::int16_t LoadedDeviceLibrary::GetDevicePid(std::uint32_t handle, std::int32_t* pid) {
-    return ToStatus(Functions().GetDevicePid(ToLibraryHandle(handle), pid));
+std::int16_t LoadedDeviceLibrary::GetDevicePid(LibraryHandle handle, std::int32_t* pid) {
+    return ToStatus(Functions().GetDevicePid(handle, pid));
 }
 
-std::int16_t LoadedDeviceLibrary::GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial,
+std::int16_t LoadedDeviceLibrary::GetDeviceSerialNumber(LibraryHandle handle, std::uint8_t* serial,
                                                         std::int32_t* length, std::int32_t ascii) {
     std::array<std::uint8_t, kLibrarySerialCapacity> received{};
-    const LibraryStatus status = Functions().GetDeviceSerialNumber(ToLibraryHandle(handle), received.data(), length, ascii);
+    const LibraryStatus status = Functions().GetDeviceSerialNumber(handle, received.data(), length, ascii);
     std::memcpy(serial, received.data(), kSerialBufferSize);
     return ToStatus(status);
 }
 
-std::int16_t LoadedDeviceLibrary::Close(std::uint32_t handle) {
-    return ToStatus(Functions().Close(ToLibraryHandle(handle)));
+std::int16_t LoadedDeviceLibrary::Close(LibraryHandle handle) {
+    return ToStatus(Functions().Close(handle));
 }

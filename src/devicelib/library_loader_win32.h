@@ -29,12 +29,12 @@ public:
 
     // Each call throws DeviceLibraryFault when the library cannot be loaded or lacks a function.
     std::int16_t GetNumDevices(std::int32_t* numDevices) override;
-    std::int16_t Open(std::int32_t deviceIndex, std::uint32_t* handle) override;
-    std::int16_t GetDeviceVid(std::uint32_t handle, std::int32_t* vid) override;
-    std::int16_t GetDevicePid(std::uint32_t handle, std::int32_t* pid) override;
-    std::int16_t GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial, std::int32_t* length,
+    std::int16_t Open(std::int32_t deviceIndex, LibraryHandle* handle) override;
+    std::int16_t GetDeviceVid(LibraryHandle handle, std::int32_t* vid) override;
+    std::int16_t GetDevicePid(LibraryHandle handle, std::int32_t* pid) override;
+    std::int16_t GetDeviceSerialNumber(LibraryHandle handle, std::uint8_t* serial, std::int32_t* length,
                                        std::int32_t ascii) override;
-    std::int16_t Close(std::uint32_t handle) override;
+    std::int16_t Close(LibraryHandle handle) override;
 
 private:
     const LibraryFunctions& Functions();

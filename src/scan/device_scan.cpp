@@ -62,6 +62,12 @@ std::u16string FillDeviceList(Platform& platform, SharedState& state) {
     return GetDeviceData(platform, state);
 }
 
+void CloseDeviceLeftOpen(DeviceLibrary& library, SharedState& state) {
+    if (!state.DeviceOpen) return;
+    library.Close(state.DeviceHandle);
+    state.DeviceOpen = false;
+}
+
 void EnumDevices(Platform& platform, SharedState& state) {
     // A failed count is not told apart: the walk uses whatever the count holds.
     state.LastStatus = platform.Devices.GetNumDevices(&state.NumDevices);

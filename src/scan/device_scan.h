@@ -15,6 +15,10 @@ inline constexpr std::int32_t kMaxDevices = 1024;
 // A DeviceLibraryFault from the library's loading passes through.
 std::u16string FillDeviceList(Platform& platform, SharedState& state);
 
+// The unload step: closes the device a scan left open, the very handle the library gave out.
+// A finished scan closes everything it opens, so this finds something only after a fault.
+void CloseDeviceLeftOpen(DeviceLibrary& library, SharedState& state);
+
 // Asks the library for the number of attached devices.
 void EnumDevices(Platform& platform, SharedState& state);
 

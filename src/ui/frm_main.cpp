@@ -176,12 +176,7 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
 
-// A scan closes every device it opens, so normally nothing is left to release here.
-void FrmMain::Form_Unload() {
-    if (!state_.DeviceOpen) return;
-    platform_.Devices.Close(state_.DeviceHandle);
-    state_.DeviceOpen = false;
-}
+void FrmMain::Form_Unload() { CloseDeviceLeftOpen(platform_.Devices, state_); }
 
 LRESULT FrmMain::ControlColours(HDC dc, HWND control) {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));

@@ -60,7 +60,7 @@ TEST(LibraryLoader, ValuesCrossTheBoundaryIntact) {
     EXPECT_NE(library.GetNumDevices(&count), 0) << "a status of 0x10000 read as success";
     EXPECT_EQ(count, 1);
 
-    std::uint32_t handle = 0;
+    LibraryHandle handle = 0;
     ASSERT_EQ(library.Open(0, &handle), 0);
     std::int32_t vid = 0;
     std::int32_t pid = 0;

@@ -6,8 +6,9 @@
 
 namespace {
 
-// Sign-extends to 64 bits on x86_64, as a kernel handle does.
-const LibraryHandle kHandle = static_cast<LibraryHandle>(static_cast<std::intptr_t>(std::int32_t(0x80001234u)));
+// Above 4 GiB on x86_64, like a user-space address; its low half, sign-extended, is another value.
+constexpr LibraryHandle kHandle =
+    static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x7FFE'8000'1234ull : 0x8000'1234u);
 constexpr LibraryStatus kBadHandle = 1;
 
 }  // namespace

@@ -190,6 +190,19 @@ INSTANTIATE_TEST_SUITE_P(Counts, ScanCount,
                                          CountCase{1, 3, 1}, CountCase{3, 0, 3},
                                          CountCase{INT32_MAX, 0, static_cast<std::size_t>(kMaxDevices)}));
 
+// A fault between open and close leaves the device to the unload step, which must close the
+// full-width handle the library gave out, once.
+TEST_F(Scan, UnloadClosesTheHandleAFaultLeftOpen) {
+    AddDevice(0x5E1A, 0xB007, "ABC");
+    devices.Devices[0].VidFaults = true;
+    EXPECT_THROW(Run(), DeviceLibraryFault);
+    ASSERT_TRUE(state.DeviceOpen);
+    CloseDeviceLeftOpen(devices, state);
+    CloseDeviceLeftOpen(devices, state);
+    EXPECT_EQ(devices.Journal, (std::vector<std::string>{"Count -> 0", "Open 0 -> 0", "Close 0"}));
+    EXPECT_TRUE(devices.OpenDevices.empty());
+}
+
 TEST_F(Scan, MissingDevicesOfTheCountShowNoPort) {
     devices.Count = 2;
     EXPECT_EQ(Run(), kPortLine + "-1\r\n\r\n" + kPortLine + "-1\r\n\r\n\r\n\r\n");

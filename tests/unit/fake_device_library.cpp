@@ -9,7 +9,7 @@ std::int16_t FakeDeviceLibrary::Failure(const FakeDevice& device, const char* ca
     return found == device.Failures.end() ? 0 : found->second;
 }
 
-const FakeDevice* FakeDeviceLibrary::DeviceOf(std::uint32_t handle, const char* call) {
+const FakeDevice* FakeDeviceLibrary::DeviceOf(LibraryHandle handle, const char* call) {
     const auto index = static_cast<std::int32_t>(handle - kHandleBase);
     if (handle < kHandleBase || !OpenDevices.contains(index)) {
         Journal.push_back(std::string(call) + " bad handle " + std::to_string(handle));
@@ -24,28 +24,29 @@ std::int16_t FakeDeviceLibrary::GetNumDevices(std::int32_t* numDevices) {
     return CountStatus;
 }
 
-std::int16_t FakeDeviceLibrary::Open(std::int32_t deviceIndex, std::uint32_t* handle) {
+std::int16_t FakeDeviceLibrary::Open(std::int32_t deviceIndex, LibraryHandle* handle) {
     std::int16_t status = 2;  // no such device
     if (deviceIndex >= 0 && deviceIndex < static_cast<std::int32_t>(Devices.size()))
         status = Failure(Devices[static_cast<std::size_t>(deviceIndex)], "Open");
     if (status == 0) {
-        *handle = kHandleBase + static_cast<std::uint32_t>(deviceIndex);
+        *handle = kHandleBase + static_cast<LibraryHandle>(deviceIndex);
         OpenDevices.insert(deviceIndex);
     }
     Journal.push_back("Open " + std::to_string(deviceIndex) + " -> " + std::to_string(status));
     return status;
 }
 
-std::int16_t FakeDeviceLibrary::GetDeviceVid(std::uint32_t handle, std::int32_t* vid) {
+std::int16_t FakeDeviceLibrary::GetDeviceVid(LibraryHandle handle, std::int32_t* vid) {
     const FakeDevice* device = DeviceOf(handle, "Vid");
     if (device == nullptr) return 1;
+    if (device->VidFaults) throw DeviceLibraryFault(u"fault");
     const std::int16_t status = Failure(*device, "Vid");
     if (status == 0) *vid = device->Vid;
     Journal.push_back("Vid " + std::to_string(handle - kHandleBase) + " -> " + std::to_string(status));
     return status;
 }
 
-std::int16_t FakeDeviceLibrary::GetDevicePid(std::uint32_t handle, std::int32_t* pid) {
+std::int16_t FakeDeviceLibrary::GetDevicePid(LibraryHandle handle, std::int32_t* pid) {
     const FakeDevice* device = DeviceOf(handle, "Pid");
     if (device == nullptr) return 1;
     const std::int16_t status = Failure(*device, "Pid");
@@ -54,7 +55,7 @@ std::int16_t FakeDeviceLibrary::GetDevicePid(std::uint32_t handle, std::int32_t*
     return status;
 }
 
-std::int16_t FakeDeviceLibrary::GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial,
+std::int16_t FakeDeviceLibrary::GetDeviceSerialNumber(LibraryHandle handle, std::uint8_t* serial,
                                                       std::int32_t* length, std::int32_t ascii) {
     const FakeDevice* device = DeviceOf(handle, "Serial");
     if (device == nullptr) return 1;
@@ -69,7 +70,7 @@ std::int16_t FakeDeviceLibrary::GetDeviceSerialNumber(std::uint32_t handle, std:
     return status;
 }
 
-std::int16_t FakeDeviceLibrary::Close(std::uint32_t handle) {
+std::int16_t FakeDeviceLibrary::Close(LibraryHandle handle) {
     const FakeDevice* device = DeviceOf(handle, "Close");
     if (device == nullptr) return 1;
     OpenDevices.erase(static_cast<std::int32_t>(handle - kHandleBase));

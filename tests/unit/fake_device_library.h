@@ -15,6 +15,7 @@ struct FakeDevice {
     std::string Serial;
     std::optional<std::int32_t> ReportedLength;  // written instead of the serial's size
     std::map<std::string, std::int16_t> Failures;  // "Open", "Vid", "Pid", "Serial", "Close" -> status
+    bool VidFaults = false;  // the Vid read throws, cutting the scan short with the device open
 };
 
 class FakeDeviceLibrary final : public DeviceLibrary {
@@ -24,12 +25,12 @@ public:
     std::int16_t CountStatus = 0;
 
     std::int16_t GetNumDevices(std::int32_t* numDevices) override;
-    std::int16_t Open(std::int32_t deviceIndex, std::uint32_t* handle) override;
-    std::int16_t GetDeviceVid(std::uint32_t handle, std::int32_t* vid) override;
-    std::int16_t GetDevicePid(std::uint32_t handle, std::int32_t* pid) override;
-    std::int16_t GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial, std::int32_t* length,
+    std::int16_t Open(std::int32_t deviceIndex, LibraryHandle* handle) override;
+    std::int16_t GetDeviceVid(LibraryHandle handle, std::int32_t* vid) override;
+    std::int16_t GetDevicePid(LibraryHandle handle, std::int32_t* pid) override;
+    std::int16_t GetDeviceSerialNumber(LibraryHandle handle, std::uint8_t* serial, std::int32_t* length,
                                        std::int32_t ascii) override;
-    std::int16_t Close(std::uint32_t handle) override;
+    std::int16_t Close(LibraryHandle handle) override;
 
     // One line per call, e.g. "Open 0 -> 0", "Vid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0".
     // Devices are named by index; a call with a handle that is not open is journaled as "bad handle".
@@ -37,7 +38,9 @@ public:
     std::set<std::int32_t> OpenDevices;
 
 private:
-    static constexpr std::uint32_t kHandleBase = 0x100;
-    const FakeDevice* DeviceOf(std::uint32_t handle, const char* call);
+    // Above 4 GiB, as a library's own addresses are: a handle narrowed anywhere finds no device.
+    static constexpr LibraryHandle kHandleBase =
+        static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x1'0000'0100ull : 0x100);
+    const FakeDevice* DeviceOf(LibraryHandle handle, const char* call);
     std::int16_t Failure(const FakeDevice& device, const char* call) const;
 };

@@ -83,24 +83,24 @@ public:
         ++counts_.library;
         return inner_.GetNumDevices(numDevices);
     }
-    std::int16_t Open(std::int32_t deviceIndex, std::uint32_t* handle) override {
+    std::int16_t Open(std::int32_t deviceIndex, LibraryHandle* handle) override {
         ++counts_.library;
         return inner_.Open(deviceIndex, handle);
     }
-    std::int16_t GetDeviceVid(std::uint32_t handle, std::int32_t* vid) override {
+    std::int16_t GetDeviceVid(LibraryHandle handle, std::int32_t* vid) override {
         ++counts_.library;
         return inner_.GetDeviceVid(handle, vid);
     }
-    std::int16_t GetDevicePid(std::uint32_t handle, std::int32_t* pid) override {
+    std::int16_t GetDevicePid(LibraryHandle handle, std::int32_t* pid) override {
         ++counts_.library;
         return inner_.GetDevicePid(handle, pid);
     }
-    std::int16_t GetDeviceSerialNumber(std::uint32_t handle, std::uint8_t* serial, std::int32_t* length,
+    std::int16_t GetDeviceSerialNumber(LibraryHandle handle, std::uint8_t* serial, std::int32_t* length,
                                        std::int32_t ascii) override {
         ++counts_.library;
         return inner_.GetDeviceSerialNumber(handle, serial, length, ascii);
     }
-    std::int16_t Close(std::uint32_t handle) override {
+    std::int16_t Close(LibraryHandle handle) override {
         ++counts_.library;
         return inner_.Close(handle);
     }
@@ -129,7 +129,7 @@ struct FloorInputs {
 
 // Open, the three reads and Close, as the scan makes them for one adapter.
 void FloorReadDevice(DeviceLibrary& library, int index, CallCounts& counts) {
-    std::uint32_t handle = 0;
+    LibraryHandle handle = 0;
     std::int32_t vid = 0;
     std::int32_t pid = 0;
     std::int32_t length = 0;

@@ -157,7 +157,7 @@ TEST_P(EndingTheProgram, ExitsWithCodeZeroAndNoFurtherLibraryCall) {
     ASSERT_TRUE(SendMessageTimeoutW(Control(IDC_CMDREFRESH), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr));
     const std::vector<std::string> afterScans = program_->Journal();
     ASSERT_EQ(Scans(), 2);
-    ASSERT_EQ(afterScans.back(), "Close handle=256 -> status=5");
+    ASSERT_EQ(afterScans.back(), "Close " + HandleOf(0) + " -> status=5");
 
     switch (GetParam()) {
     case Ending::SalirClick: PostMessageW(Control(IDC_CMDQUIT), BM_CLICK, 0, 0); break;

@@ -9,10 +9,10 @@ namespace window_test {
 namespace {
 
 // The number after "name=" in a journal line, if there is one.
-std::optional<long> Field(const std::string& line, const std::string& name) {
+std::optional<long long> Field(const std::string& line, const std::string& name) {
     const std::size_t at = line.find(" " + name + "=");
     if (at == std::string::npos) return std::nullopt;
-    return std::stol(line.substr(at + name.size() + 2));
+    return std::stoll(line.substr(at + name.size() + 2));
 }
 
 bool Succeeded(const std::string& line) { return line.find("-> status=0") != std::string::npos; }
@@ -21,8 +21,8 @@ bool Succeeded(const std::string& line) { return line.find("-> status=0") != std
 
 testing::AssertionResult CallsArePaired(const std::vector<std::string>& journal) {
     bool isOpen = false;
-    long open = 0;  // the handle opened and not yet closed
-    long nextIndex = 0;
+    long long open = 0;  // the handle opened and not yet closed
+    long long nextIndex = 0;
     for (std::size_t i = 0; i < journal.size(); ++i) {
         const std::string& line = journal[i];
         const auto fail = [&](const char* why) {

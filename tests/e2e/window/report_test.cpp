@@ -71,16 +71,16 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FailingDevices,
     testing::Values(
         FailureCase{"PidReadFails", "1a2b c3d4 AB%2012 pid=3\n", ReportOf({PortLine(-1)}),
-                    {"GetNumDevices -> status=0 count=1", "Open index=0 -> status=0 handle=256",
-                     "GetDeviceVid handle=256 -> status=0 vid=0x1a2b", "GetDevicePid handle=256 -> status=3",
-                     "Close handle=256 -> status=0"}},
+                    {"GetNumDevices -> status=0 count=1", "Open index=0 -> status=0 " + HandleOf(0),
+                     "GetDeviceVid " + HandleOf(0) + " -> status=0 vid=0x1a2b", "GetDevicePid " + HandleOf(0) + " -> status=3",
+                     "Close " + HandleOf(0) + " -> status=0"}},
         // Each device starts from an empty identity: never the port of the device before it.
         FailureCase{"ReadsFailAfterAGoodDevice", "1a2b c3d4 AB%2012\n1a2b c3d4 AB%2012 serial=4\n",
                     ReportOf({DeviceLines(L"AB 12", 3), PortLine(-1)}),
                     Joined({{"GetNumDevices -> status=0 count=2"}, GoodDeviceCalls(0, "1a2b", "c3d4", "AB%2012", 5),
-                            {"Open index=1 -> status=0 handle=257", "GetDeviceVid handle=257 -> status=0 vid=0x1a2b",
-                             "GetDevicePid handle=257 -> status=0 pid=0xc3d4",
-                             "GetDeviceSerialNumber handle=257 ascii=1 -> status=4", "Close handle=257 -> status=0"}})},
+                            {"Open index=1 -> status=0 " + HandleOf(1), "GetDeviceVid " + HandleOf(1) + " -> status=0 vid=0x1a2b",
+                             "GetDevicePid " + HandleOf(1) + " -> status=0 pid=0xc3d4",
+                             "GetDeviceSerialNumber " + HandleOf(1) + " ascii=1 -> status=4", "Close " + HandleOf(1) + " -> status=0"}})},
         // A device that did not open is not closed.
         FailureCase{"OpenFailsBeforeAGoodDevice", "1a2b c3d4 XY open=7\n1a2b c3d4 AB%2012\n",
                     ReportOf({PortLine(-1), DeviceLines(L"AB 12", 3)}),

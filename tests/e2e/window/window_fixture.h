@@ -65,10 +65,17 @@ inline std::wstring ReportOf(std::initializer_list<std::wstring> devices) {
     return report + L"\r\n\r\n";
 }
 
-// The stand-in's journal lines for a device read whole; handles are 256 + the index.
+// How the stand-in journals the handle of device `index`: its base, above 4 GiB in 64-bit
+// programs, plus the index.
+inline std::string HandleOf(int index) {
+    const unsigned long long base = sizeof(void*) > 4 ? 0x1'0000'0100ull : 0x100;
+    return "handle=" + std::to_string(base + static_cast<unsigned>(index));
+}
+
+// The stand-in's journal lines for a device read whole.
 inline std::vector<std::string> GoodDeviceCalls(int index, const std::string& vid, const std::string& pid,
                                                 const std::string& serial, int length) {
-    const std::string handle = "handle=" + std::to_string(256 + index);
+    const std::string handle = HandleOf(index);
     return {"Open index=" + std::to_string(index) + " -> status=0 " + handle,
             "GetDeviceVid " + handle + " -> status=0 vid=0x" + vid,
             "GetDevicePid " + handle + " -> status=0 pid=0x" + pid,
