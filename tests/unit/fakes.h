@@ -18,7 +18,7 @@ struct FakeDevice {
     std::optional<std::int32_t> ReportedLength;    // written instead of the serial's size
     std::map<std::string, std::int16_t> Failures;  // "Open", "Vid", "Pid", "Serial", "Close" -> status
     std::string Throws;                            // the call that throws DeviceLibraryFault
-    std::int16_t Failure(const char* call) const;
+    std::int16_t Failure(const std::string& call) const { return Failures.contains(call) ? Failures.at(call) : 0; }
 };
 
 // Journals "Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0"; a call

@@ -57,6 +57,8 @@ const XPCase kXPCases[] = {
      "open Vid_0001&Pid_0002&Mi_00\\S_00 -> 0", "S"},
 };
 
+void PrintTo(const XPCase& c, std::ostream* out) { *out << c.serial; }
+
 class XPLookup : public testing::TestWithParam<XPCase> {};
 
 TEST_P(XPLookup, OpensTheDeviceKeyAndReadsItsPort) {
@@ -126,6 +128,8 @@ const WalkCase kWalks[] = {
       "open Enum\\SLABCR\\guid\\0001 -> 0", "query CRLowerDeviceID offered=40 -> 0 size=40",
       "close Enum\\SLABCR\\guid\\0001", "open Enum\\SLABCR\\guid\\0002 -> 2"}},
 };
+
+void PrintTo(const WalkCase& c, std::ostream* out) { *out << c.name; }
 
 class Walk98 : public testing::TestWithParam<WalkCase> {};
 

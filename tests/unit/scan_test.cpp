@@ -122,6 +122,8 @@ const ScanCase kScans[] = {
     {"CountInt32Max", {}, {}, Times(P + u"-1" + E, 1024) + E, {}, {}, 0x0A280105, INT32_MAX},
 };
 
+void PrintTo(const ScanCase& c, std::ostream* out) { *out << c.name; }
+
 class Scan : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(Scan, ReportsAndLeavesNothingOpen) {
