@@ -21,3 +21,16 @@ function(busca_add_gtest target)
   endif()
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES ${ARGN})
 endfunction()
+
+# Registers a GoogleTest program as one ctest test: a process per case costs about a second
+# under Wine. Cross builds run it through CMAKE_CROSSCOMPILING_EMULATOR, as for any target.
+function(busca_add_gtest_program target)
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "PROPERTIES" ${ARGN})
+  add_test(NAME ${target} COMMAND ${target})
+  if(ARG_PROPERTIES)
+    set_tests_properties(${target} PROPERTIES ${ARG_PROPERTIES})
+  endif()
+endfunction()
