@@ -1,4 +1,4 @@
-// The Wine harness: the program in a folder of its own beside a library of the test's choosing, read and driven from outside.
+// The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
 #pragma once
 
 #include "ui/buscador-rc.h"
@@ -87,7 +87,7 @@ inline fs::path BuildFile(const char* unixPath) {
 struct Program {
     explicit Program(const char* library = BUSCA_STAND_IN_FILE) {
         static int made = 0;
-        folder = fs::temp_directory_path() / ("busca-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++));
+        folder = fs::temp_directory_path() / ("busca-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++));
         fs::remove_all(folder);
         fs::create_directories(folder);
         fs::copy_file(BuildFile(BUSCA_PROGRAM_FILE), folder / L"BuscadorVIRK.exe");
@@ -154,7 +154,7 @@ struct Program {
 inline std::wstring Text(HWND window) {
     std::wstring text(8192, L'\0');
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &length);
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, 5000, &length);
     return text.substr(0, length);
 }
 using Box = std::array<long, 4>;  // left, top, width, height in the parent's client area
@@ -244,7 +244,8 @@ inline testing::AssertionResult CallsArePaired(const std::vector<std::string>& j
         const std::string handle = at == std::string::npos ? "" : line.substr(at, line.find(' ', at + 1) - at);
         const bool opening = line.rfind("Open ", 0) == 0;
         if (opening || line.rfind("GetNumDevices", 0) == 0 ? !open.empty() : open.empty() || handle != open)
-            return testing::AssertionFailure() << "journal line " << i + 1 << " \"" << line << "\" with" << (open.empty() ? " none" : open) << " open";
+            return testing::AssertionFailure() << "journal line " << i + 1 << " \"" << line << "\" with"
+                                               << (open.empty() ? " none" : open) << " open";
         if (opening && line.find("-> status=0") != std::string::npos) open = handle;
         if (line.rfind("Close ", 0) == 0) open.clear();
     }

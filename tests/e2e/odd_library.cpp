@@ -10,7 +10,7 @@
 namespace {
 
 // Above 4 GiB on x86_64, like a user-space address; its low half, sign-extended, is another value.
-constexpr LibraryHandle kHandle = static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x7FFE'8000'1234ull : 0x8000'1234u);
+constexpr LibraryHandle kHandle = sizeof(LibraryHandle) > 4 ? LibraryHandle(0x7FFE'8000'1234ull) : 0x8000'1234u;
 constexpr LibraryStatus kBadHandle = 1;
 
 }  // namespace

@@ -19,14 +19,15 @@ std::string HandleOf(int index) { return "handle=" + std::to_string((sizeof(void
 std::vector<std::string> With(std::vector<std::string> calls, int index, const std::string& serial, int length) {
     const std::string handle = HandleOf(index);
     calls.insert(calls.end(), {"Open index=" + std::to_string(index) + " -> status=0 " + handle,
-                               "GetDeviceVid " + handle + " -> status=0 vid=0x1a2b", "GetDevicePid " + handle + " -> status=0 pid=0xc3d4",
+                               "GetDeviceVid " + handle + " -> status=0 vid=0x1a2b",
+                               "GetDevicePid " + handle + " -> status=0 pid=0xc3d4",
                                "GetDeviceSerialNumber " + handle + " ascii=1 -> status=0 length=" + std::to_string(length) +
                                    " serial=" + serial,
                                "Close " + handle + " -> status=0"});
     return calls;
 }
 auto Count(const std::vector<std::string>& journal, const std::string& part) {
-    return std::count_if(journal.begin(), journal.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    return std::ranges::count_if(journal, [&](const std::string& line) { return line.find(part) != std::string::npos; });
 }
 
 // The program, with the same ports in the registry for every test: on the XP layout AB 12 on COM3, CD on COM7,
@@ -71,8 +72,7 @@ protected:
 const std::pair<int, Box> kControls[] = {
     {IDC_CMDREFRESH, {33, 321, 73, 58}}, {IDC_CMDQUIT, {33, 396, 73, 58}}, {IDC_TXTDATA, {141, 183, 286, 346}},
     {IDC_PICTURE1, {27, 474, 88, 52}},   {IDC_TEXT1, {21, 57, 415, 106}},  {IDC_PICTURE2, {3, 183, 142, 124}},
-    {IDC_LABEL1, {27, 15, 238, 37}},
-};
+    {IDC_LABEL1, {27, 15, 238, 37}}};
 
 // Its children in Z order, which is the order of creation.
 void ExpectControlsInPlace(HWND window) {
