@@ -1,0 +1,256 @@
+// The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
+#pragma once
+
+#include "ui/buscador-rc.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+inline constexpr const wchar_t* kMainClass = L"BuscadorVIRK.frmMain";
+
+// Polls until the condition holds or the timeout passes; says which.
+inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout;; Sleep(20)) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
+
+// ---- The registry keys the tests write, in the prefix of the test's ctest entry ----
+
+inline const std::string kDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_1a2b&Pid_c3d4&Mi_00";
+
+inline void SetValue(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0) << path;
+    EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size())), 0);
+    RegCloseKey(key);
+}
+// Windows 2000/XP and later: the port of adapter 1a2b/c3d4 whose key names the serial ("AB_12" for "AB 12").
+inline void SetPortXP(const std::string& serialKey, const std::string& bytes, DWORD type = REG_SZ) {
+    SetValue(HKEY_LOCAL_MACHINE, kDeviceKey + "\\" + serialKey + "_00\\Device Parameters", "PortName", bytes, type);
+}
+// Windows 98: one instance key Enum\SLABCR\guid\<instance> with both values.
+inline void SetInstance98(const std::string& instance, const std::string& id, const std::string& port) {
+    SetValue(HKEY_LOCAL_MACHINE, "Enum\\SLABCR\\guid\\" + instance, "CRLowerDeviceID", id + '\0');
+    SetValue(HKEY_LOCAL_MACHINE, "Enum\\SLABCR\\guid\\" + instance, "PortName", port + '\0');
+}
+inline std::string Id98(const std::string& serialKey) { return "USB\\VID_1A2B&PID_C3D4&MI_00\\" + serialKey + "_00"; }
+
+// Clears the test keys before and after a test, and Wine's version setting after it.
+struct TestKeys {
+    static constexpr const char* kProgramSettings = "Software\\Wine\\AppDefaults\\BuscadorVIRK.exe";
+    TestKeys() {
+        Remove();
+        // Xvfb runs no window manager: a window Wine leaves to one waits two seconds for it when destroyed.
+        SetValue(HKEY_CURRENT_USER, kProgramSettings + "\\X11 Driver"s, "Managed", "N"s + '\0');
+    }
+    ~TestKeys() { Remove(); }
+    static void Remove() {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDeviceKey.c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Enum\\SLABCR");
+        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+    }
+    // "winxp", "win98", "nt40"...: what GetVersion answers in programs started from now on.
+    void Version(const std::string& version) { SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", version + '\0'); }
+};
+
+// ---- The program under test ----
+
+// A file of the build by its Windows name: Wine maps the root to drive Z:.
+inline fs::path BuildFile(const char* unixPath) {
+    return L"Z:" + fs::path(reinterpret_cast<const char8_t*>(unixPath)).make_preferred().wstring();
+}
+
+// The program in a folder of its own beside a library of the test's choosing, if any, named BuscaVIRK.dll; the
+// stand-in's device file and journal there too.
+struct Program {
+    explicit Program(const char* library = BUSCA_STAND_IN_FILE) {
+        static int made = 0;
+        folder = fs::temp_directory_path() / ("busca-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(BuildFile(BUSCA_PROGRAM_FILE), folder / L"BuscadorVIRK.exe");
+        if (library != nullptr) fs::copy_file(BuildFile(library), folder / L"BuscaVIRK.dll");
+    }
+    ~Program() {
+        EXPECT_FALSE(Running()) << "the program still ran at the end of the test";
+        TerminateProcess(process, 99);  // fails harmlessly when it has ended
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+        // Wine may hold the program's file a moment after its process ended.
+        std::error_code error;
+        for (int attempt = 0; attempt < 20 && (fs::remove_all(folder, error), error); ++attempt) Sleep(50);
+    }
+
+    // Read at every scan: rewritten, it plugs devices in or out.
+    void Devices(const std::string& text) const { std::ofstream(folder / L"devices.txt", std::ios::binary) << text; }
+    // Starts the program as Explorer does; its current folder is its own unless another is given.
+    void Start(const fs::path& currentFolder = {}) {
+        SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", (folder / L"devices.txt").c_str());
+        SetEnvironmentVariableW(L"BUSCAVIRK_JOURNAL", (folder / L"journal.txt").c_str());
+        std::wstring commandLine = L"\"" + (folder / L"BuscadorVIRK.exe").wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   (currentFolder.empty() ? folder : currentFolder).c_str(), &startup, &info))
+            << "CreateProcessW failed with error " << GetLastError();
+        CloseHandle(info.hThread);
+        process = info.hProcess;
+        id = info.dwProcessId;
+    }
+    bool Running() const { return process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+    // The exit code; STILL_ACTIVE if it still runs when the timeout passes.
+    DWORD WaitForExit(std::chrono::milliseconds timeout = 10s) const {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(process, DWORD(timeout.count()));
+        GetExitCodeProcess(process, &code);
+        return code;
+    }
+    // Its visible top-level window of a class, if it has one.
+    HWND Shown(const wchar_t* className) const {
+        DWORD owner = 0;
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;)
+            if (GetWindowThreadProcessId(window, &owner), owner == id && IsWindowVisible(window)) return window;
+        return nullptr;
+    }
+    // The journal's complete lines so far: the stand-in appends one per call while we read.
+    std::vector<std::string> Journal() const {
+        std::ifstream file(folder / L"journal.txt", std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line) && !file.eof();) lines.push_back(line);
+        return lines;
+    }
+
+    fs::path folder;
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
+
+// ---- Its windows, read and driven as a user does ----
+
+// A control's text through WM_GETTEXT, which Windows carries across processes.
+inline std::wstring Text(HWND window) {
+    std::wstring text(8192, L'\0');
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, 5000, &length);
+    return text.substr(0, length);
+}
+using Box = std::array<long, 4>;  // left, top, width, height in the parent's client area
+inline Box BoxInParent(HWND child) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+inline Box ClientBox(HWND window) {
+    RECT rect{};
+    GetClientRect(window, &rect);
+    return {0, 0, rect.right, rect.bottom};
+}
+// The focus in the window's thread: GetFocus sees only our own.
+inline HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+// Keyboard input goes to the foreground window.
+inline bool BringToFront(HWND window) {
+    return WaitUntil([&] { return SetForegroundWindow(window), GetForegroundWindow() == window; }, 3s);
+}
+
+// A key pressed and let go as the keyboard gives it, with Alt held down if asked.
+inline bool Press(WORD vk, bool withAlt = false) {
+    std::vector<INPUT> inputs;
+    for (auto [key, flags] : {std::pair<WORD, DWORD>{VK_MENU, 0}, {vk, 0}, {vk, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}}) {
+        if (key == VK_MENU && !withAlt) continue;
+        inputs.emplace_back().type = INPUT_KEYBOARD;
+        inputs.back().ki = {key, WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags, 0, 0};
+    }
+    return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// ---- What a process holds, where Wine's GetProcessHandleCount and GetGuiResources answer 0 ----
+
+// Its kernel handles (registry keys among them) in the system's list of every handle.
+inline unsigned long Handles(DWORD processId) {
+    // SystemExtendedHandleInformation, past the headers' enumeration: a count, a word, then entries of three
+    // pointer-sized fields (the second the owner's id) and 16 bytes.
+    constexpr std::size_t kHeader = 2 * sizeof(void*), kEntry = 3 * sizeof(void*) + 16;
+    std::vector<unsigned char> buffer(1 << 20);
+    ULONG needed = 0;
+    while (NtQuerySystemInformation(std::bit_cast<SYSTEM_INFORMATION_CLASS>(64), buffer.data(), ULONG(buffer.size()), &needed) ==
+           NTSTATUS(0xC0000004))
+        buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+    ULONG_PTR listed = 0, owner = 0;
+    std::memcpy(&listed, buffer.data(), sizeof listed);
+    unsigned long owned = 0;
+    for (std::size_t n = 0; n < std::min<std::size_t>(listed, (buffer.size() - kHeader) / kEntry); ++n)
+        owned += (std::memcpy(&owner, &buffer[kHeader + n * kEntry + sizeof(void*)], sizeof owner), owner == processId);
+    return owned;
+}
+
+// Its GDI objects; under Wine the live entries of its own GDI handle table, which its PEB points to
+// (GdiSharedHandleTable): 24-byte entries whose type byte, at offset 14, is 0 when free.
+inline unsigned long GdiObjects(HANDLE process) {
+    if (const DWORD told = GetGuiResources(process, GR_GDIOBJECTS)) return told;
+    PROCESS_BASIC_INFORMATION basic{};
+    void* table = nullptr;
+    MEMORY_BASIC_INFORMATION region{};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+        !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + (sizeof(void*) == 8 ? 0xF8 : 0x94),
+                           &table, sizeof table, nullptr) ||
+        table == nullptr || VirtualQueryEx(process, table, &region, sizeof region) == 0)
+        return 0;
+    std::vector<unsigned char> entries(std::min<std::size_t>(
+        region.RegionSize - std::size_t(static_cast<char*>(table) - static_cast<char*>(region.BaseAddress)), 0x10000 * 24));
+    SIZE_T read = 0;
+    ReadProcessMemory(process, table, entries.data(), entries.size(), &read);
+    unsigned long live = 0;
+    for (std::size_t at = 0; at + 24 <= read; at += 24) live += entries[at + 14] != 0;
+    return live;
+}
+
+// ---- The stand-in's journal ----
+
+// Every device opened is closed before anything else is opened or counted, and at the end; reads and the
+// close go through the one handle open.
+inline testing::AssertionResult CallsArePaired(const std::vector<std::string>& journal) {
+    std::string open;  // " handle=N" of the device opened and not yet closed
+    for (std::size_t i = 0; i < journal.size(); ++i) {
+        const std::string& line = journal[i];
+        const std::size_t at = line.find(" handle=");
+        const std::string handle = at == std::string::npos ? "" : line.substr(at, line.find(' ', at + 1) - at);
+        const bool opening = line.rfind("Open ", 0) == 0;
+        if (opening || line.rfind("GetNumDevices", 0) == 0 ? !open.empty() : open.empty() || handle != open)
+            return testing::AssertionFailure() << "journal line " << i + 1 << " \"" << line << "\" with"
+                                               << (open.empty() ? " none" : open) << " open";
+        if (opening && line.find("-> status=0") != std::string::npos) open = handle;
+        if (line.rfind("Close ", 0) == 0) open.clear();
+    }
+    if (!open.empty()) return testing::AssertionFailure() << open << " is never closed";
+    return testing::AssertionSuccess();
+}
+
+}  // namespace e2e

@@ -1,0 +1,65 @@
+// The Win32 seams inside this process under Wine: the loader, the stand-in, the registry and the code page.
+#include "harness.h"
+
+#include "app/win32_services.h"
+#include "devicelib/library_loader_win32.h"
+
+namespace e2e {
+namespace {
+
+// OddLibrary.dll beside this program: a status past 16 bits, a handle above 4 GiB back to Close, 65 serial bytes.
+TEST(Seam, LoaderCarriesOddValuesIntact) {
+    LoadedDeviceLibrary library("OddLibrary.dll");
+    std::int32_t count = 0;
+    EXPECT_NE(library.GetNumDevices(&count), 0) << "a status of 0x10000 read as success";
+    LibraryHandle handle = 0;
+    ASSERT_EQ(library.Open(0, &handle), 0);
+    EXPECT_EQ(handle, static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x7FFE'8000'1234ull : 0x8000'1234u));
+    // Guard bytes after the 64-byte serial show whether the library's 65th byte landed in them.
+    std::array<std::uint8_t, 72> buffer;
+    buffer.fill(0xEE);
+    std::int32_t length = 0;
+    EXPECT_EQ(library.GetDeviceSerialNumber(handle, buffer.data(), &length, 1), 0);
+    EXPECT_EQ(buffer[63], 'S');
+    EXPECT_EQ(buffer[64], 0xEE);
+    EXPECT_EQ(library.Close(handle), 0);
+}
+
+// The stand-in the window tests run against refuses a handle once closed, as a device library does.
+TEST(Seam, StandInRefusesAClosedHandle) {
+    const fs::path devices = fs::temp_directory_path() / "busca-seam-devices.txt";
+    std::ofstream(devices) << "1a2b c3d4 AB\n";
+    SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", devices.c_str());
+    LoadedDeviceLibrary library(BuildFile(BUSCA_STAND_IN_FILE).string());
+    std::int32_t count = 0, vid = 0;
+    LibraryHandle handle = 0;
+    ASSERT_EQ(library.GetNumDevices(&count), 0);
+    ASSERT_EQ(library.Open(0, &handle), 0);
+    EXPECT_EQ(library.Close(handle), 0);
+    EXPECT_EQ(library.GetDeviceVid(handle, &vid), 1);
+    EXPECT_EQ(library.Close(handle), 1);
+}
+
+// Wine grants whatever access is asked: only the handle's own access stops a write.
+TEST(Seam, RegistryOpensWithTheAccessAskedAndNoMore) {
+    TestKeys keys;
+    SetPortXP("AB_12", "COM5\0"s);
+    Advapi32Registry registry;
+    RegKey key = 0;
+    ASSERT_EQ(registry.OpenKeyEx(kLocalMachine, kDeviceKey.c_str(), 0, kKeyRead, &key), 0);
+    EXPECT_EQ(RegSetValueExA(reinterpret_cast<HKEY>(key), "Written", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2),
+              ERROR_ACCESS_DENIED);
+    registry.CloseKey(key);
+}
+
+// Every character the code page gives a byte turns back into that byte: the system's ANSI code page both ways.
+TEST(Seam, CodePageIsTheAnsiOne) {
+    const SystemCodePage codePage;
+    for (unsigned byte = 1; byte < 256; ++byte) {
+        const char16_t c = codePage.ByteChars()[byte];
+        if (c != u'?' || byte == '?') { EXPECT_EQ(codePage.ToAnsi(std::u16string(1, c)), std::string(1, char(byte))) << byte; }
+    }
+}
+
+}  // namespace
+}  // namespace e2e

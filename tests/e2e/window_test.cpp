@@ -1,0 +1,226 @@
+// The program's window under Wine as a user meets it: its looks and keys, its reports, a broken library, long use.
+#include "harness.h"
+
+namespace e2e {
+namespace {
+
+// The report of the devices found, each a serial and a port; one whose reads failed has no serial line.
+std::wstring ReportOf(std::initializer_list<std::pair<const wchar_t*, int>> devices) {
+    std::wstring report;
+    for (const auto& [serial, port] : devices)
+        report += (serial != nullptr ? L"Número de Serie ="s + serial + L"\r\n" : L""s) + L"Número de Puerto COM: " +
+                  (port >= 0 ? L" " : L"") + std::to_wstring(port) + L"\r\n\r\n";
+    return report + L"\r\n\r\n";
+}
+
+// How the stand-in journals the handle of device `index`: its base, above 4 GiB in 64-bit programs, plus the index.
+std::string HandleOf(int index) { return "handle=" + std::to_string((sizeof(void*) > 4 ? 0x1'0000'0100ull : 0x100) + index); }
+// The calls given, then the stand-in's journal lines for an adapter 1a2b/c3d4 read whole.
+std::vector<std::string> With(std::vector<std::string> calls, int index, const std::string& serial, int length) {
+    const std::string handle = HandleOf(index);
+    calls.insert(calls.end(), {"Open index=" + std::to_string(index) + " -> status=0 " + handle,
+                               "GetDeviceVid " + handle + " -> status=0 vid=0x1a2b",
+                               "GetDevicePid " + handle + " -> status=0 pid=0xc3d4",
+                               "GetDeviceSerialNumber " + handle + " ascii=1 -> status=0 length=" + std::to_string(length) +
+                                   " serial=" + serial,
+                               "Close " + handle + " -> status=0"});
+    return calls;
+}
+auto Count(const std::vector<std::string>& journal, const std::string& part) {
+    return std::ranges::count_if(journal, [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+// The program, with the same ports in the registry for every test: on the XP layout AB 12 on COM3, CD on COM7,
+// EF on COM12 stored without its terminator; on the 98 layout AB 12 on COM4, then past an id longer than the
+// buffer and CD's (COM7), on COM9, where the last match wins.
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetPortXP("AB_12", "COM3\0"s);
+        SetPortXP("CD", "COM7\0"s);
+        SetPortXP("EF", "COM12", REG_BINARY);
+        SetInstance98("0000", Id98("AB_12"), "COM4");
+        SetInstance98("0001", std::string(120, 'X'), "COM2");
+        SetInstance98("0002", Id98("CD"), "COM7");
+        SetInstance98("0003", Id98("AB_12"), "COM9");
+    }
+    // Starts the program beside the stand-in serving these devices and waits for its window.
+    void Launch(const std::string& version, const std::string& devices) {
+        keys_.Version(version);
+        program_.Devices(devices);
+        ASSERT_NO_FATAL_FAILURE(program_.Start());
+        WaitUntil([&] { return (window_ = program_.Shown(kMainClass)) != nullptr || !program_.Running(); }, 20s);
+        ASSERT_NE(window_, nullptr) << "no main window; exit code " << program_.WaitForExit(0ms);
+    }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    std::wstring Report() const { return Text(Control(IDC_TXTDATA)); }
+    // After a scan nothing is open: ending the program calls the library no more, and the exit code is 0.
+    void End(const std::function<void()>& how) {
+        const auto journal = program_.Journal();
+        how();
+        EXPECT_EQ(program_.WaitForExit(), 0u);
+        EXPECT_EQ(program_.Journal(), journal);
+        EXPECT_TRUE(CallsArePaired(journal));
+    }
+
+    TestKeys keys_;  // destroyed last: the program ends before the keys it read go
+    Program program_;
+    HWND window_ = nullptr;
+};
+
+// In the order of creation, which is the Tab key's; the twips of the form's layout at 96 DPI (15 a pixel).
+const std::pair<int, Box> kControls[] = {
+    {IDC_CMDREFRESH, {33, 321, 73, 58}}, {IDC_CMDQUIT, {33, 396, 73, 58}}, {IDC_TXTDATA, {141, 183, 286, 346}},
+    {IDC_PICTURE1, {27, 474, 88, 52}},   {IDC_TEXT1, {21, 57, 415, 106}},  {IDC_PICTURE2, {3, 183, 142, 124}},
+    {IDC_LABEL1, {27, 15, 238, 37}}};
+
+// Its children in Z order, which is the order of creation.
+void ExpectControlsInPlace(HWND window) {
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const auto& [id, box] : kControls) {
+        ASSERT_NE(child, nullptr) << "no control " << id;
+        EXPECT_EQ(GetDlgCtrlID(child), id);
+        EXPECT_EQ(BoxInParent(child), box) << "control " << id;
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr) << "a control too many";
+}
+
+// One run through what a user sees and does: the window as it first shows, Tab, typing, Alt+B, maximizing, Alt+S.
+TEST_F(WindowTest, AnswersTheUserAsItShould) {
+    ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
+    EXPECT_EQ(Text(window_), L"BUSCADOR VIRK 1.0 - Talvenor");
+    EXPECT_EQ(ClientBox(window_), (Box{0, 0, 454, 554}));
+    ExpectControlsInPlace(window_);
+    EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
+
+    ASSERT_TRUE(BringToFront(window_));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(IDC_CMDREFRESH); }, 3s)) << "focus not on Buscar";
+    for (int next : {IDC_CMDQUIT, IDC_TXTDATA}) {
+        ASSERT_TRUE(Press(VK_TAB));
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(next); })) << "Tab missed " << next;
+    }
+    for (wchar_t c : L"hola"s) PostMessageW(Control(IDC_TXTDATA), WM_CHAR, c, 1);
+    ASSERT_TRUE(WaitUntil([&] { return Report().find(L"hola") != std::wstring::npos; })) << "typing never arrived";
+    // The next scan lists a device plugged in since, in place of the report and of what was typed. The
+    // program answers for the report's text only once the scan that began is done.
+    program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 CD\n");
+    ASSERT_TRUE(Press('B', true));
+    EXPECT_TRUE(WaitUntil([&] { return Count(program_.Journal(), "GetNumDevices") == 2; })) << "Alt+B did not scan";
+    EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}, {L"CD", 7}}));
+
+    ShowWindowAsync(window_, SW_MAXIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window_) && ClientBox(window_)[2] > 454; }));
+    ExpectControlsInPlace(window_);
+    End([&] { ASSERT_TRUE(BringToFront(window_) && Press('S', true)); });
+}
+
+// What the first scan shows and calls for.
+struct ReportCase {
+    const char *name, *version, *devices;
+    std::wstring report;
+    std::vector<std::string> journal;  // none: not compared
+};
+
+void PrintTo(const ReportCase& report, std::ostream* out) { *out << report.name; }
+
+class WindowReports : public WindowTest, public testing::WithParamInterface<ReportCase> {};
+
+TEST_P(WindowReports, ShowWhatTheScanFound) {
+    ASSERT_NO_FATAL_FAILURE(Launch(GetParam().version, GetParam().devices));
+    EXPECT_EQ(Report(), GetParam().report);
+    if (!GetParam().journal.empty()) { EXPECT_EQ(program_.Journal(), GetParam().journal); }
+    End([&] { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); });
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowReports,
+    testing::Values(
+        ReportCase{"NoDevice", "winxp", "", L"\r\n\r\n", {"GetNumDevices -> status=0 count=0"}},
+        ReportCase{"TwoDevicesOnXP", "winxp", "1a2b c3d4 AB%2012\n1a2b c3d4 EF\n",
+                   ReportOf({{L"AB 12", 3}, {L"EF", 12}}),
+                   With(With({"GetNumDevices -> status=0 count=2"}, 0, "AB%2012", 5), 1, "EF", 2)},
+        // The 98 lookup compares upper-case ids; the report shows the serial as the device gave it.
+        ReportCase{"Windows98", "win98", "1a2b c3d4 ab%2012\n", ReportOf({{L"ab 12", 9}}), {}},
+        // NT 4.0 is neither layout: no lookup, and the port stays 0.
+        ReportCase{"NT4", "nt40", "1a2b c3d4 AB%2012\n", ReportOf({{L"AB 12", 0}}), {}},
+        // Devices whose library calls fail.
+        ReportCase{"PidReadFails", "winxp", "1a2b c3d4 AB%2012 pid=3\n", ReportOf({{nullptr, -1}}),
+                   {"GetNumDevices -> status=0 count=1", "Open index=0 -> status=0 " + HandleOf(0),
+                    "GetDeviceVid " + HandleOf(0) + " -> status=0 vid=0x1a2b", "GetDevicePid " + HandleOf(0) + " -> status=3",
+                    "Close " + HandleOf(0) + " -> status=0"}},
+        // Each device starts from an empty identity: never the port of the device before it.
+        ReportCase{"ReadsFailAfterAGoodDevice", "winxp", "1a2b c3d4 AB%2012\n1a2b c3d4 AB%2012 serial=4\n",
+                   ReportOf({{L"AB 12", 3}, {nullptr, -1}}), {}},
+        // A device that did not open is not closed.
+        ReportCase{"OpenFailsBeforeAGoodDevice", "winxp", "1a2b c3d4 XY open=7\n1a2b c3d4 AB%2012\n",
+                   ReportOf({{nullptr, -1}, {L"AB 12", 3}}),
+                   With({"GetNumDevices -> status=0 count=2", "Open index=0 -> status=7"}, 1, "AB%2012", 5)},
+        // A close that failed still leaves nothing for the end of the program to close.
+        ReportCase{"CloseFails", "winxp", "1a2b c3d4 AB%2012 close=5\n", ReportOf({{L"AB 12", 3}}), {}}),
+    [](const testing::TestParamInfo<ReportCase>& test) { return test.param.name; });
+
+// A library missing or lacking a function: a message names what is missing, the window never shows, the exit
+// code is 1. A stand-in in the current folder is not the program's: it is never loaded, or it would journal.
+class WindowBrokenLibrary : public testing::TestWithParam<std::pair<const char*, const wchar_t*>> {};
+
+TEST_P(WindowBrokenLibrary, IsAMessageAndExitCodeOne) {
+    TestKeys keys;
+    Program program(GetParam().first);
+    fs::create_directory(program.folder / L"elsewhere");
+    fs::copy_file(BuildFile(BUSCA_STAND_IN_FILE), program.folder / L"elsewhere" / L"BuscaVIRK.dll");
+    ASSERT_NO_FATAL_FAILURE(program.Start(program.folder / L"elsewhere"));
+    bool windowShown = false;
+    HWND box = nullptr;
+    WaitUntil([&] {
+        windowShown |= program.Shown(kMainClass) != nullptr;
+        return (box = program.Shown(L"#32770")) != nullptr || !program.Running();
+    }, 20s);
+    ASSERT_NE(box, nullptr) << "no message box; exit code " << program.WaitForExit(0ms);
+    EXPECT_NE(Text(GetDlgItem(box, 0xFFFF)).find(GetParam().second), std::wstring::npos) << Text(GetDlgItem(box, 0xFFFF));
+    EXPECT_FALSE(windowShown || program.Shown(kMainClass) != nullptr);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 1u);
+    EXPECT_FALSE(fs::exists(program.folder / L"journal.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowBrokenLibrary,
+                         testing::Values(std::pair<const char*, const wchar_t*>(nullptr, L"\"BuscaVIRK.dll\""),
+                                         std::pair(BUSCA_WITHOUT_CLOSE_FILE, L"\"CP210x_Close\"")));
+
+// Hundreds of scans in one run on each layout: each device opened is closed, the report stays exact, and the
+// program's kernel handles (registry keys among them) and GDI objects stay level.
+class Soak : public WindowTest, public testing::WithParamInterface<std::pair<const char*, int>> {};
+
+TEST_P(Soak, ScansLongWithoutLeaking) {
+    constexpr long kScans = 300, kWarmUp = 50;  // Wine fills its caches in the first scans
+    const std::wstring report = ReportOf({{L"AB 12", GetParam().second}, {L"CD", 7}});
+    ASSERT_NO_FATAL_FAILURE(Launch(GetParam().first, "1a2b c3d4 AB%2012\n1a2b c3d4 CD\n"));
+    ASSERT_EQ(Report(), report);
+    // The least of a few samples while the program idles: the paint after a scan holds GDI objects a moment.
+    const auto held = [&] {
+        std::array<unsigned long, 2> least{~0ul, ~0ul};
+        WaitForInputIdle(program_.process, 2000);
+        for (int sample = 0; sample < 5; ++sample, Sleep(20))
+            least = {std::min(least[0], Handles(program_.id)), std::min(least[1], GdiObjects(program_.process))};
+        return least;
+    };
+    std::array<unsigned long, 2> warm{};
+    for (long scan = 1; scan <= kScans; ++scan) {
+        // Answered once the click, and with it the scan, has been handled.
+        ASSERT_TRUE(SendMessageTimeoutW(Control(IDC_CMDREFRESH), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr)) << scan;
+        if (scan == kWarmUp) warm = held();
+    }
+    EXPECT_EQ(held(), warm) << "kernel handles, GDI objects";
+    EXPECT_TRUE(warm[0] != 0 && warm[1] != 0) << "no count of the program's handles or GDI objects";
+    EXPECT_EQ(Report(), report);
+    End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); });
+    const std::vector<std::string> journal = program_.Journal();
+    EXPECT_EQ(Count(journal, "Close "), 2 * (kScans + 1));
+    EXPECT_EQ(Count(journal, "-> status=0"), std::ssize(journal)) << "a call failed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, Soak, testing::Values(std::pair("winxp", 3), std::pair("win98", 9)));
+
+}  // namespace
+}  // namespace e2e
