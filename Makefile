@@ -1,5 +1,5 @@
 # The two commands: `make run` shows the program, `make test` runs every test.
-.PHONY: all deps native win64 win32 fuzz-build test run dist bench fuzz clean
+.PHONY: all deps native win64 win32 fuzz-build test run dist reproducible bench fuzz clean
 
 all: native win64 win32
 
@@ -34,8 +34,17 @@ test: native win64 win32 fuzz-build
 run: win64
 	tools/run-demo.sh
 
-dist: win64 win32
+# The release files only: the program and the stand-in library of each architecture, not the tests.
+dist: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target BuscadorVIRK BuscaVIRK
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target BuscadorVIRK BuscaVIRK
 	tools/make-dist.sh
+
+# Builds the release files twice in two fresh clones of this commit and compares them.
+reproducible: deps
+	tools/check-reproducible.sh
 
 bench: win64 win32
 	tools/bench/run-bench.sh
