@@ -19,3 +19,7 @@ set(CMAKE_CXX_FLAGS_INIT "\"-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.\"")
 # Release files carry no symbols: a smaller download, the same program.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_SHARED_LINKER_FLAGS_RELEASE_INIT "-s")
+
+# A host Python serves only GoogleTest's own tests, which these builds never make; looking for
+# one (every interpreter on PATH, shims included) can cost seconds at each first configure.
+set(CMAKE_DISABLE_FIND_PACKAGE_Python ON)
