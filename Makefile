@@ -1,5 +1,5 @@
 # The two commands: `make run` shows the program, `make test` runs every test.
-.PHONY: all deps native win64 win32 fuzz-build test run dist bench fuzz clean
+.PHONY: all deps native win64 win32 fuzz-build test run dist reproducible bench fuzz clean
 
 all: native win64 win32
 
@@ -32,11 +32,21 @@ test: native win64 win32 fuzz-build
 	ctest --preset win32
 	ctest --preset fuzz
 
-run: win64
-	tools/run-demo.sh
+# Only what the demo needs, built while Wine makes its prefix; prints how long it took.
+run:
+	@tools/run-demo.sh --build
 
-dist: win64 win32
+# The release files only: the program and the stand-in library of each architecture, not the tests.
+dist: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64 --target BuscadorVIRK BuscaVIRK
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target BuscadorVIRK BuscaVIRK
 	tools/make-dist.sh
+
+# Builds the release files twice in two fresh clones of this commit and compares them.
+reproducible: deps
+	tools/check-reproducible.sh
 
 bench: win64 win32
 	tools/bench/run-bench.sh

@@ -10,8 +10,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # One file runs alone next to the device library: no MinGW runtime DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# No link time in the PE header, so the same sources give the same bytes on every rebuild.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+# Paths in the binaries (__FILE__ and the like) relative to the checkout, not to wherever it sits.
+set(CMAKE_C_FLAGS_INIT "\"-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.\"")
+set(CMAKE_CXX_FLAGS_INIT "\"-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.\"")
 # Release files carry no symbols: a smaller download, the same program.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_SHARED_LINKER_FLAGS_RELEASE_INIT "-s")
+
+# A host Python serves only GoogleTest's own tests, which these builds never make; looking for
+# one (every interpreter on PATH, shims included) can cost seconds at each first configure.
+set(CMAKE_DISABLE_FIND_PACKAGE_Python ON)

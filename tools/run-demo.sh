@@ -1,25 +1,46 @@
 #!/usr/bin/env bash
 # `make run`: BuscadorVIRK.exe with the stand-in library, three demo adapters and their COM ports in a demo registry.
 # With a display the window opens there; without one it runs under Xvfb, prints the report and saves a screenshot.
+# Usage: tools/run-demo.sh [--build]   (--build, as `make run` does: packages, then only what the demo needs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/win64
 prefix=$PWD/build/demo-prefix
 screenshot=$PWD/build/screenshot.png
+started=$SECONDS
+build_first=false
+if [ "${1:-}" = --build ]; then
+  build_first=true
+  tools/install-deps.sh
+fi
 
-tools/wine-prefix.sh "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-"$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
-# Without a window manager Wine draws the window frame itself.
-"$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-# Wine's desktop process keeps the display it started with: let this wineserver end first.
-"${wine64%/*}/wineserver" -w
+prepare_prefix() {
+  tools/wine-prefix.sh "$prefix"
+  "$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
+  # Without a window manager Wine draws the window frame itself.
+  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  # Wine's desktop process keeps the display it started with: let this wineserver end first.
+  "${wine64%/*}/wineserver" -w
+}
+# A new prefix takes Wine some 20 s, mostly waiting: it is made while the compiler works.
+prepare_prefix & prefix_job=$!
+
+if $build_first; then
+  # The program, the stand-in library and the window reader; `make test` builds the rest.
+  if ! { cmake --preset win64 >/dev/null && cmake --build --preset win64 --target BuscadorVIRK BuscaVIRK window_text; }; then
+    wait "$prefix_job" || true
+    exit 1
+  fi
+fi
+wait "$prefix_job"
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi
   exec "$wine64" "$program"
 fi
 
@@ -33,3 +54,4 @@ tools/with-xvfb.sh bash -c '
 echo "Report in txtData:"
 tr -d '\r' < "$screenshot.txt"
 echo "Screenshot: $screenshot"
+if $build_first; then echo "make run: $((SECONDS - started)) s"; fi
