@@ -14,7 +14,8 @@ endif()
 include(GoogleTest)
 
 # Registers a GoogleTest program; under an emulator (Wine) the test list is read at test time.
-# A cross build with nothing to run it (i686 here) builds its tests without registering them.
+# A cross build with nothing to run it (i686 where the kernel runs no 32-bit programs) builds
+# its tests without registering them.
 function(busca_add_gtest target)
   if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     return()
