@@ -11,27 +11,13 @@ if(CMAKE_CROSSCOMPILING)
 else()
   find_package(GTest REQUIRED)
 endif()
-include(GoogleTest)
-
-# Registers a GoogleTest program; under an emulator (Wine) the test list is read at test time.
-# A cross build with nothing to run it (i686 where the kernel runs no 32-bit programs) builds
-# its tests without registering them.
-function(busca_add_gtest target)
-  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-    return()
-  endif()
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES ${ARGN})
-endfunction()
 
 # Registers a GoogleTest program as one ctest test: a process per case costs about a second
-# under Wine. Cross builds run it through CMAKE_CROSSCOMPILING_EMULATOR, as for any target.
+# under Wine. Cross builds run it through CMAKE_CROSSCOMPILING_EMULATOR, as for any target; one
+# with nothing to run it (i686 where the kernel runs no 32-bit programs) builds it, unregistered.
 function(busca_add_gtest_program target)
   if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "PROPERTIES" ${ARGN})
   add_test(NAME ${target} COMMAND ${target})
-  if(ARG_PROPERTIES)
-    set_tests_properties(${target} PROPERTIES ${ARG_PROPERTIES})
-  endif()
 endfunction()
