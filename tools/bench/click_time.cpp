@@ -28,8 +28,8 @@ constexpr int kMaxRounds = 101;
 
 constexpr const wchar_t* kFloorClass = L"BuscadorVIRK.benchFloor";
 
-const form::ControlSpec& TxtDataLayout() {
-    for (const form::ControlSpec& layout : form::kControls)
+const auto& TxtDataLayout() {
+    for (const auto& layout : form::kControls)
         if (layout.id == IDC_TXTDATA) return layout;
     return form::kControls[0];  // not reached: txtData is in the layout
 }
@@ -81,7 +81,7 @@ public:
         RegisterClassExW(&windowClass);
         window_ = CreateWindowExW(0, kFloorClass, L"floor", WS_POPUP | WS_CLIPCHILDREN, origin.x, origin.y, size.cx,
                                   size.cy, nullptr, nullptr, windowClass.hInstance, nullptr);
-        const form::ControlSpec& layout = TxtDataLayout();
+        const auto& layout = TxtDataLayout();
         box_ = CreateWindowExW(layout.exStyle, layout.className, L"", layout.style, 0, 0, size.cx, size.cy, window_,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), windowClass.hInstance, nullptr);
         // As frmMain makes its body font.
