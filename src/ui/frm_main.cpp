@@ -26,12 +26,12 @@ POINT CentredOrigin(SIZE frame) {
             workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
 }
 
-// The fixed text a control is created with, so none is set after; the report and the pictures start empty.
+// The caption a button or the label is created with, so none is set after. Text1's text waits for its
+// font instead: given before, the box would lay it out twice.
 const wchar_t* Caption(int id) {
     switch (id) {
     case IDC_CMDREFRESH: return form::kRefreshCaption;
     case IDC_CMDQUIT: return form::kQuitCaption;
-    case IDC_TEXT1: return form::kText1;
     case IDC_LABEL1: return form::kLabel1;
     default: return L"";
     }
@@ -139,6 +139,7 @@ void FrmMain::CreateControls() {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
         if (HFONT font = Font(layout.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    SetDlgItemTextW(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
     SendMessageW(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
 }
