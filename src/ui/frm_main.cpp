@@ -18,6 +18,25 @@ namespace {
 constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
 
+// Created centred on the work area, so it needs no move before it shows.
+POINT CentredOrigin(SIZE frame) {
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
+            workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
+}
+
+// The caption a button or the label is created with, so none is set after. Text1's text waits for its
+// font instead: given before, the box would lay it out twice.
+const wchar_t* Caption(int id) {
+    switch (id) {
+    case IDC_CMDREFRESH: return form::kRefreshCaption;
+    case IDC_CMDQUIT: return form::kQuitCaption;
+    case IDC_LABEL1: return form::kLabel1;
+    default: return L"";
+    }
+}
+
 class FrmMain {
 public:
     FrmMain(HINSTANCE instance, Platform& platform, SharedState& state)
@@ -44,7 +63,6 @@ private:
     void cmdQuit_Click();
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
-    void Centre();
     LRESULT ControlColours(HDC dc, HWND control);
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
@@ -87,9 +105,10 @@ bool FrmMain::Create() {
 
     RECT frame{0, 0, Pixels(form::kClientWidth), Pixels(form::kClientHeight)};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    window_ = CreateWindowExW(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              instance_, this);
+    const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
+    const POINT origin = CentredOrigin(size);
+    window_ = CreateWindowExW(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, origin.x, origin.y,
+                              size.cx, size.cy, nullptr, nullptr, instance_, this);
     return window_ != nullptr;
 }
 
@@ -114,34 +133,19 @@ HFONT FrmMain::Font(form::FontId id) {
 
 void FrmMain::CreateControls() {
     for (const form::ControlSpec& layout : form::kControls) {
-        HWND control = CreateWindowExW(layout.exStyle, layout.className, L"", layout.style, Pixels(layout.left),
-                                       Pixels(layout.top), Pixels(layout.width), Pixels(layout.height), window_,
+        HWND control = CreateWindowExW(layout.exStyle, layout.className, Caption(layout.id), layout.style,
+                                       Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
+                                       Pixels(layout.height), window_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
         if (HFONT font = Font(layout.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    SetDlgItemTextW(window_, IDC_CMDREFRESH, form::kRefreshCaption);
-    SetDlgItemTextW(window_, IDC_CMDQUIT, form::kQuitCaption);
     SetDlgItemTextW(window_, IDC_TEXT1, form::kText1);
-    SetDlgItemTextW(window_, IDC_LABEL1, form::kLabel1);
     // Only typing is limited by default; the report itself may be longer.
     SendMessageW(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
 }
 
-void FrmMain::Centre() {
-    RECT workArea{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    RECT frame{};
-    GetWindowRect(window_, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    SetWindowPos(window_, nullptr, workArea.left + std::max(0L, (workArea.right - workArea.left - width) / 2),
-                 workArea.top + std::max(0L, (workArea.bottom - workArea.top - height) / 2), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 bool FrmMain::Form_Load(int showCommand) {
     if (!FillDeviceList()) return false;
-    Centre();
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     SetFocus(Control(IDC_CMDREFRESH));

@@ -1,4 +1,5 @@
-// What the two bench programs share: the made-up adapters, their registry keys and device file, and timing.
+// What the bench programs share: the made-up adapters, their registry keys and device file, timing, and
+// starting the program and finding its window.
 #pragma once
 
 #include <windows.h>
@@ -121,6 +122,91 @@ private:
     LARGE_INTEGER start_{};
     double msPerTick_ = 0;
 };
+
+inline std::wstring FullPath(const wchar_t* path) {
+    wchar_t full[MAX_PATH + 1] = {};
+    const DWORD length = GetFullPathNameW(path, MAX_PATH + 1, full, nullptr);
+    return length == 0 || length > MAX_PATH ? std::wstring(path) : std::wstring(full);
+}
+
+inline std::string FileName(const std::wstring& path) {
+    const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    return std::string(name.begin(), name.end());
+}
+
+// Xvfb runs no window manager: a window Wine leaves to one waits for it on being destroyed,
+// which would slow every close. Set per program for the guard's life.
+class UnmanagedWindows {
+public:
+    explicit UnmanagedWindows(const std::vector<std::wstring>& programs) {
+        HKEY existing = nullptr;
+        existed_ = RegOpenKeyExA(HKEY_CURRENT_USER, kAppDefaults, 0, KEY_READ, &existing) == ERROR_SUCCESS;
+        if (existing != nullptr) RegCloseKey(existing);
+        for (const std::wstring& program : programs) {
+            keys_.push_back(std::string(kAppDefaults) + "\\" + FileName(program));
+            ok_ = SetString(HKEY_CURRENT_USER, keys_.back() + "\\X11 Driver", "Managed", "N") && ok_;
+        }
+    }
+    ~UnmanagedWindows() {
+        for (const std::string& key : keys_) RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+        if (!existed_) RegDeleteKeyA(HKEY_CURRENT_USER, kAppDefaults);
+    }
+    UnmanagedWindows(const UnmanagedWindows&) = delete;
+    UnmanagedWindows& operator=(const UnmanagedWindows&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    static constexpr const char* kAppDefaults = "Software\\Wine\\AppDefaults";
+    std::vector<std::string> keys_;
+    bool existed_ = false;
+    bool ok_ = true;
+};
+
+// The top-level window with this title that belongs to the process, if any.
+inline HWND FindProcessWindow(const wchar_t* title, DWORD processId) {
+    for (HWND window = FindWindowExW(nullptr, nullptr, nullptr, title); window != nullptr;
+         window = FindWindowExW(nullptr, window, nullptr, title)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
+}
+
+inline bool StartProgram(const std::wstring& path, PROCESS_INFORMATION& process) {
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != FALSE;
+}
+
+// Polls for the process's window with this title to be visible; nullptr when the process ended
+// first or the wait ran out.
+inline HWND WaitForWindow(const wchar_t* title, const PROCESS_INFORMATION& process, double timeoutMs) {
+    for (const Stopwatch watch; watch.ElapsedMs() < timeoutMs; Sleep(1)) {
+        const HWND window = FindProcessWindow(title, process.dwProcessId);
+        if (window != nullptr && IsWindowVisible(window)) return window;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+    }
+    return nullptr;
+}
+
+// Closes the window and waits for the process to end; a process that does not is ended by its
+// handle (our own child) so the next launch starts alone. False when it had to be ended.
+inline bool EndProgram(HWND window, PROCESS_INFORMATION& process) {
+    constexpr DWORD kExitWaitMs = 10000;
+    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    bool ended = WaitForSingleObject(process.hProcess, kExitWaitMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kExitWaitMs);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = {};
+    return ended;
+}
 
 inline double Median(std::vector<double> values) {
     if (values.empty()) return 0;

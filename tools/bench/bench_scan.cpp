@@ -10,26 +10,25 @@
 #include "devicelib/library_loader_win32.h"
 #include "scan/device_scan.h"
 
-#include "bench_common.h"
+#include "scan_floor.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
+using bench::CallCounts;
+using bench::Floor;
+using bench::FloorInputs;
+
 constexpr std::uint32_t kVersionXP = 0x0A280105;  // 5.1, build 2600
 constexpr std::uint32_t kVersion98 = 0xC0000A04;  // 4.10, with the 95/98/Me flag
 
-// The lookups' buffer and first offer (src/portlookup/registry_value.h), repeated so the floor
-// offers the same sizes and so gets the same ERROR_MORE_DATA re-reads.
-constexpr DWORD kValueBufferSize = 102;
-constexpr DWORD kFirstOffer = 100;
-
-// Wall time per scenario for the timed rounds, and their bounds; odd counts give a true median.
+// Wall time per scenario for the timed rounds, and their bounds; odd counts give a true median. The
+// lower bound only matters where a scan lasts seconds, and a few such rounds already agree.
 constexpr double kBudgetMs = 4000;
-constexpr int kMinRounds = 21;
+constexpr int kMinRounds = 7;
 constexpr int kMaxRounds = 301;
 constexpr double kSettleMs = 2000;
 
@@ -40,12 +39,6 @@ public:
 
 private:
     std::uint32_t word_;
-};
-
-struct CallCounts {
-    long library = 0;
-    long registry = 0;
-    bool operator==(const CallCounts&) const = default;
 };
 
 // Forwards to the real registry, counting: used once, untimed, to compare the scan's calls with the floor's.
@@ -119,100 +112,6 @@ struct Scenario {
     double scanLimitMs;  // 0 when only the ratio has a target
 };
 
-// Everything the floor needs that is not a call, made before timing: the floor is the calls alone.
-struct FloorInputs {
-    bool layout98 = false;
-    std::vector<std::string> devicePaths;    // 2000/XP: Vid_1a2b&Pid_c3d4&Mi_00\<serial>_00
-    std::vector<std::string> deviceIds;      // 98: each adapter's CRLowerDeviceID, terminator included in size
-    std::vector<std::string> instancePaths;  // 98: every instance key, then the first missing one
-};
-
-// Open, the three reads and Close, as the scan makes them for one adapter.
-void FloorReadDevice(DeviceLibrary& library, int index, CallCounts& counts) {
-    LibraryHandle handle = 0;
-    std::int32_t vid = 0;
-    std::int32_t pid = 0;
-    std::int32_t length = 0;
-    std::uint8_t serial[kSerialBufferSize] = {};
-    library.Open(index, &handle);
-    library.GetDeviceVid(handle, &vid);
-    library.GetDevicePid(handle, &pid);
-    library.GetDeviceSerialNumber(handle, serial, &length, 1);
-    library.Close(handle);
-    counts.library += 5;
-}
-
-int FloorLookupXP(const std::string& devicePath, CallCounts& counts) {
-    HKEY controlSet = nullptr;
-    HKEY usbEnum = nullptr;
-    HKEY device = nullptr;
-    HKEY parameters = nullptr;
-    BYTE data[kValueBufferSize];
-    DWORD type = 0;
-    DWORD size = kFirstOffer;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\", 0, KEY_READ, &controlSet);
-    RegOpenKeyA(controlSet, "Enum\\USB\\", &usbEnum);
-    RegOpenKeyA(usbEnum, devicePath.c_str(), &device);
-    RegOpenKeyA(device, "Device Parameters", &parameters);
-    const bool found = RegQueryValueExA(parameters, "PortName", nullptr, &type, data, &size) == ERROR_SUCCESS;
-    RegCloseKey(parameters);
-    RegCloseKey(device);
-    RegCloseKey(usbEnum);
-    RegCloseKey(controlSet);
-    counts.registry += 9;
-    return found ? 1 : 0;
-}
-
-// The instance walk with the lookup's size carry-over, so re-reads after a PortName happen here too.
-int FloorLookup98(const std::string& deviceId, const std::vector<std::string>& instancePaths, CallCounts& counts) {
-    int found = 0;
-    BYTE data[kValueBufferSize];
-    DWORD type = 0;
-    DWORD valueSize = kFirstOffer;
-    for (std::size_t i = 0; i < instancePaths.size();) {
-        HKEY key = nullptr;
-        ++counts.registry;
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, instancePaths[i].c_str(), &key) != ERROR_SUCCESS) break;
-        const DWORD offered = std::min(valueSize, kValueBufferSize);
-        valueSize = offered;
-        const LONG status = RegQueryValueExA(key, "CRLowerDeviceID", nullptr, &type, data, &valueSize);
-        ++counts.registry;
-        const bool readAgain = status == ERROR_MORE_DATA && std::min(valueSize, kValueBufferSize) > offered;
-        if (status == ERROR_SUCCESS && valueSize == deviceId.size() + 1 &&
-            std::memcmp(data, deviceId.c_str(), deviceId.size() + 1) == 0) {
-            valueSize = std::min(valueSize, kValueBufferSize);
-            if (RegQueryValueExA(key, "PortName", nullptr, &type, data, &valueSize) == ERROR_SUCCESS) ++found;
-            ++counts.registry;
-        }
-        RegCloseKey(key);
-        ++counts.registry;
-        if (!readAgain) ++i;
-    }
-    return found;
-}
-
-// The floor of one scan: returns the ports found.
-int Floor(DeviceLibrary& library, const FloorInputs& inputs, CallCounts& counts) {
-    std::int32_t count = 0;
-    library.GetNumDevices(&count);
-    ++counts.library;
-    int found = 0;
-    for (int index = 0; index < count; ++index) {
-        FloorReadDevice(library, index, counts);
-        found += inputs.layout98 ? FloorLookup98(inputs.deviceIds[static_cast<std::size_t>(index)], inputs.instancePaths, counts)
-                                 : FloorLookupXP(inputs.devicePaths[static_cast<std::size_t>(index)], counts);
-    }
-    return found;
-}
-
-// Only the library's part of the floor, to show where the time goes.
-void FloorLibraryOnly(DeviceLibrary& library) {
-    CallCounts ignored;
-    std::int32_t count = 0;
-    library.GetNumDevices(&count);
-    for (int index = 0; index < count; ++index) FloorReadDevice(library, index, ignored);
-}
-
 std::u16string Scan(DeviceLibrary& library, Registry& registry, OsVersion& version, const AnsiCodePage& codePage) {
     Platform platform{library, registry, version, codePage};
     SharedState state;
@@ -221,42 +120,10 @@ std::u16string Scan(DeviceLibrary& library, Registry& registry, OsVersion& versi
 
 // The registry keys and device file of a scenario; the floor's inputs to match.
 FloorInputs Prepare(const Scenario& scenario, bench::RegistryKeys& keys, const std::wstring& deviceFile) {
-    keys.Clear();
-    FloorInputs inputs;
-    inputs.layout98 = scenario.instances > 0;
-    bool ok = bench::WriteDeviceFile(deviceFile, scenario.devices);
-    if (!inputs.layout98) {
-        for (int d = 0; d < scenario.devices; ++d) {
-            ok = ok && bench::AddPortXP(bench::Serial(d), d + 1);
-            inputs.devicePaths.push_back("Vid_1a2b&Pid_c3d4&Mi_00\\" + bench::Serial(d) + "_00");
-        }
-    } else {
-        // Each attached adapter's instance spread over the walk; the others name adapters no longer attached.
-        std::vector<int> owner(static_cast<std::size_t>(scenario.instances), -1);
-        for (int d = 0; d < scenario.devices; ++d)
-            owner[static_cast<std::size_t>((2 * d + 1) * scenario.instances / (2 * scenario.devices))] = d;
-        for (int i = 0; i < scenario.instances; ++i) {
-            const int d = owner[static_cast<std::size_t>(i)];
-            const std::string serial = bench::Serial(d >= 0 ? d : 100000 + i);
-            ok = ok && bench::AddInstance98(i, bench::DeviceId98(serial), d >= 0 ? d + 1 : 100 + i % 100);
-            inputs.instancePaths.push_back(bench::InstancePath98(i));
-        }
-        inputs.instancePaths.push_back(bench::InstancePath98(scenario.instances));
-        for (int d = 0; d < scenario.devices; ++d) inputs.deviceIds.push_back(bench::DeviceId98(bench::Serial(d)));
-    }
+    bool ok = true;
+    FloorInputs inputs = bench::PrepareAdapters(scenario.devices, scenario.instances, keys, deviceFile, ok);
     if (!ok) std::fprintf(stderr, "bench_scan: could not write the keys or device file of \"%s\"\n", scenario.label);
-    SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", deviceFile.c_str());
     return inputs;
-}
-
-// The scan must have found every adapter's port, or it timed a failed lookup.
-bool ReportIsComplete(const std::u16string& report, int devices) {
-    if (report.find(u"-1") != std::u16string::npos) return false;
-    for (int d = 0; d < devices; ++d) {
-        const std::string serial = bench::Serial(d);
-        if (report.find(std::u16string(serial.begin(), serial.end())) == std::u16string::npos) return false;
-    }
-    return true;
 }
 
 std::string Format(const char* pattern, double value) {
@@ -319,7 +186,7 @@ int main() {
             const std::u16string report = Scan(countingLibrary, countingRegistry, version, codePage);
             CallCounts floorCounts;
             const int floorPorts = Floor(library, inputs, floorCounts);
-            if (!ReportIsComplete(report, scenario.devices) || floorPorts != scenario.devices) {
+            if (!bench::ReportIsComplete(report, scenario.devices) || floorPorts != scenario.devices) {
                 std::fprintf(stderr, "bench_scan: \"%s\": ports not all found (floor found %d of %d)\n", scenario.label,
                              floorPorts, scenario.devices);
                 setupSound = false;
@@ -356,7 +223,7 @@ int main() {
                     }
                 }
                 const bench::Stopwatch watch;
-                FloorLibraryOnly(library);
+                bench::FloorLibraryOnly(library);
                 libraryMs.push_back(watch.ElapsedMs());
             }
 

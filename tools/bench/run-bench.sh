@@ -1,56 +1,77 @@
 #!/usr/bin/env bash
-# `make bench`: one table of figures under wine64: the scan against its floor (the same calls made
-# directly), start time against a minimal window, and the program's size per architecture.
-# Targets are printed beside the figures for information; nothing here fails on a figure.
+# `make bench`: one table of figures per architecture under Wine: the scan, and a click on "Buscar", each
+# against its floor (the same calls made directly; for the click also the same report put into a visible
+# box like txtData), start time against a minimal window, and the program's size per architecture.
+# x86_64 runs under wine64; i686 under Debian's 32-bit Wine where this machine can run it, else one
+# line says why not. Targets are printed beside the figures for information; nothing here fails on a
+# figure, only on a broken setup.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build64=build/win64
-build32=build/win32
-bench=$build64/tools/bench
-prefix=$PWD/$build64/bench-prefix
-
-tools/wine-prefix.sh "$prefix"
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=${wine64%/*}/wineserver
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
 rows=$(mktemp "${TMPDIR:-/tmp}/bench-rows.XXXXXX")
-trap 'rm -f "$rows" "$rows.start"' EXIT
+trap 'rm -f "$rows" "$rows".*' EXIT
 status=0
 
-# Without a display: Wine's desktop process would otherwise keep this one for the window runs.
-env -u DISPLAY "$wine64" "$bench/bench_scan.exe" | tr -d '\r' >>"$rows" || status=1
-"$wineserver" -w
+# measure ARCH BUILD LOADER: that build's bench programs, program and stand-in library under LOADER,
+# in a prefix of the build's own; rows and notes go to $rows tagged with ARCH.
+measure() {
+  local arch=$1 build=$2 loader=$3
+  local bench=$build/tools/bench wineserver=${3%/*}/wineserver out=$rows.$1
+  export WINEPREFIX=$PWD/$build/bench-prefix
+  tools/wine-prefix.sh "$WINEPREFIX"
 
-# Rows straight to the file, whatever with-xvfb.sh does with output; the prefix's Wine
-# processes end before Xvfb does, so none is left holding a dead display.
-start_rows=$rows.start
-tools/with-xvfb.sh bash -c '"$1" "$2" "$3" "$4" >"$6"; status=$?; "$5" -w; exit $status' _ "$wine64" \
-  "$(winpath "$bench/start_time.exe")" "$(winpath "$build64/src/ui/BuscadorVIRK.exe")" \
-  "$(winpath "$bench/minimal_window.exe")" "$wineserver" "$start_rows" || status=1
-tr -d '\r' <"$start_rows" >>"$rows" || true
-if ! grep -q $'^row\tstart' "$rows"; then
-  echo "run-bench.sh: no start-time figures" >&2
-  status=1
+  # Without a display: Wine's desktop process would otherwise keep this one for the window runs.
+  env -u DISPLAY "$loader" "$bench/bench_scan.exe" >"$out" || status=1
+  "$wineserver" -w
+
+  # Rows straight to a file, whatever with-xvfb.sh does with output; the prefix's Wine processes
+  # end before Xvfb does, so none is left holding a dead display.
+  tools/with-xvfb.sh bash -c '"$1" "$2" "$4" >>"$6"; click=$?; "$1" "$3" "$4" "$5" >>"$6"; start=$?
+      "$7" -w; [ $click -eq 0 ] && [ $start -eq 0 ]' _ "$loader" "$(winpath "$bench/click_time.exe")" \
+    "$(winpath "$bench/start_time.exe")" "$(winpath "$build/src/ui/BuscadorVIRK.exe")" \
+    "$(winpath "$bench/minimal_window.exe")" "$out" "$wineserver" || status=1
+  for kind in click start; do
+    if ! grep -q $'^row\t'"$kind" "$out"; then
+      echo "run-bench.sh: $arch: no $kind figures" >&2
+      status=1
+    fi
+  done
+  tr -d '\r' <"$out" | awk -F'\t' -v OFS='\t' -v arch="$arch" \
+    '$1 == "row" { $1 = "row" OFS arch } $1 == "note" { $2 = arch ": " $2 } { print }' >>"$rows"
+}
+
+measure x86_64 build/win64 /usr/lib/wine/wine64
+if reason=$(tools/wine32-probe.sh); then
+  measure i686 build/win32 /usr/lib/wine/wine
+else
+  printf 'skip\ti686: not measured: %s\n' "$reason" >>"$rows"
 fi
 
 kib() { awk -v bytes="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", bytes / 1024 }'; }
-size64=$(kib "$build64/src/ui/BuscadorVIRK.exe")
-size32=$(kib "$build32/src/ui/BuscadorVIRK.exe")
+size64=$(kib build/win64/src/ui/BuscadorVIRK.exe)
+size32=$(kib build/win32/src/ui/BuscadorVIRK.exe)
 met=$(awk -v a="$size64" -v b="$size32" 'BEGIN { print (a <= 512 && b <= 512) ? "yes" : "no" }')
 printf 'size\texe size, KiB\t%s\t%s\t-\t<= 512 KiB each\t%s\n' "$size64" "$size32" "$met" >>"$rows"
 
 awk -F'\t' '
-  function line(a, b, c, d, e, f) { printf "%-34s %10s %10s %7s   %-28s %s\n", a, b, c, d, e, f }
-  BEGIN { line("scenario", "scan ms", "floor ms", "ratio", "target", "met") }
-  $1 == "row" && $2 ~ /^start/ { line("", "program ms", "minimal ms", "", "", "") }
-  $1 == "size" { line("", "x86_64", "i686", "", "", "") }
-  $1 == "row" || $1 == "size" { line($2, $3, $4, $5, $6, $7) }
+  function line(a, b, c, d, e, f, g) { printf "%-7s %-36s %10s %10s %7s   %-28s %s\n", a, b, c, d, e, f, g }
+  function kind(label) { return label ~ /^click/ ? "click" : label ~ /^start/ ? "start" : "scan" }
+  BEGIN { line("arch", "scenario", "scan ms", "floor ms", "ratio", "target", "met"); shown = "scan" }
+  $1 == "row" && kind($3) != shown {
+    shown = kind($3)
+    if (shown == "click") line("", "", "click ms", "floor ms", "", "", "")
+    else if (shown == "start") line("", "", "program ms", "minimal ms", "", "", "")
+    else line("", "", "scan ms", "floor ms", "", "", "")
+  }
+  $1 == "row" { line($2, $3, $4, $5, $6, $7, $8) }
+  $1 == "skip" { print $2 }
+  $1 == "size" { line("", "", "x86_64", "i686", "", "", ""); line("", $2, $3, $4, $5, $6, $7) }
   $1 == "note" { notes[++n] = $2 }
   END {
     print ""
-    print "  ratio: median over rounds of each round'"'"'s own scan/floor (program/minimal), so load elsewhere cancels out"
+    print "  ratio: median over rounds of each round'"'"'s own scan/floor (click/floor, program/minimal), so load elsewhere cancels out"
     for (i = 1; i <= n; ++i) print "  " notes[i]
   }' "$rows"
 exit "$status"
