@@ -90,6 +90,13 @@ void ExpectControlsInPlace(HWND window) {
 TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
     EXPECT_EQ(Text(window_), L"BUSCADOR VIRK 1.0 - Talvenor");
+    EXPECT_EQ(Text(Control(IDC_LABEL1)) + Text(Control(IDC_CMDREFRESH)) + Text(Control(IDC_CMDQUIT)),
+              L"Buscador VIRK&Buscar&Salir");
+    EXPECT_EQ(Text(Control(IDC_TEXT1)), L"_Programa construido para mostrar los VIRK encontrados en su PC, \r\n"
+                                        L"indicando los n\u00FAmeros de Puerto COM asignados a cada uno de \r\n"
+                                        L"ellos por el Sistema Operativo." + std::wstring(77, L' ') + L"\r\n \r\n"
+                                        L"_Cada vez que desconecte o conecte un VIRK se debe presionar \r\n"
+                                        L"nuevamente \"Buscar\" para refrescar la pantalla.\r\n");
     EXPECT_EQ(ClientBox(window_), (Box{0, 0, 454, 554}));
     ExpectControlsInPlace(window_);
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
