@@ -13,11 +13,15 @@ else()
 endif()
 
 # Registers a GoogleTest program as one ctest test: a process per case costs about a second
-# under Wine. Cross builds run it through CMAKE_CROSSCOMPILING_EMULATOR, as for any target; one
-# with nothing to run it (i686 where the kernel runs no 32-bit programs) builds it, unregistered.
+# under Wine, a minute under emulation. Cross builds run it through CMAKE_CROSSCOMPILING_EMULATOR,
+# as for any target, labelled "wine" so a machine that cannot run it can leave it out; one with
+# nothing to run it (no 32-bit Wine installed) builds it, unregistered.
 function(busca_add_gtest_program target)
   if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
     return()
   endif()
   add_test(NAME ${target} COMMAND ${target})
+  if(CMAKE_CROSSCOMPILING)
+    set_tests_properties(${target} PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix)
+  endif()
 endfunction()

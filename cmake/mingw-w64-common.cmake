@@ -1,8 +1,14 @@
 # The parts of the MinGW-w64 toolchain files that do not depend on the architecture.
-# The posix thread model: GoogleTest needs std::mutex, which GCC 12's win32 model lacks.
-# Linked statically, it adds no DLL.
-set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
+# BUSCA_MINGW_THREADS picks the compilers' thread model. The shipped programs take win32: the posix
+# model links the POSIX threads runtime, which imports functions of Vista (GetTickCount64) and of the
+# NT family only, so the program would not start on 98 or XP. The tests take posix: GoogleTest needs
+# std::mutex, which GCC 12's win32 model lacks.
+if(NOT BUSCA_MINGW_THREADS)
+  set(BUSCA_MINGW_THREADS posix)
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES BUSCA_MINGW_THREADS)
+set(CMAKE_C_COMPILER ${MINGW_TRIPLET}-gcc-${BUSCA_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-${BUSCA_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${MINGW_TRIPLET}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

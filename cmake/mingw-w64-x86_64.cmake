@@ -1,4 +1,4 @@
-# Usage: cmake -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake  (or: cmake --preset win64)
+# Usage: cmake -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DBUSCA_MINGW_THREADS=win32  (or: cmake --preset win64, win64-tests)
 # 64-bit Windows build with MinGW-w64; its programs run here under wine64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

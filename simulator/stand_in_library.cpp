@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device_file.h"
+#include "held_objects.h"
 #include "journal_format.h"
 
 extern "C" {
@@ -118,10 +119,10 @@ std::string ReadWholeFile(const std::wstring& path) {
     return text;
 }
 
-// Appends one line to the journal, opening and closing the file each time so a crash right after
-// a call still leaves that call's line on disk.
-void Journal(const std::string& line) {
-    const std::wstring path = GetEnv(L"BUSCAVIRK_JOURNAL");
+// Appends one line to the file an environment variable names (the journal: BUSCAVIRK_JOURNAL), opening
+// and closing it each time so a crash right after a call still leaves that call's line on disk.
+void Journal(const std::string& line, const wchar_t* variable = L"BUSCAVIRK_JOURNAL") {
+    const std::wstring path = GetEnv(variable);
     if (path.empty()) return;
     const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -154,6 +155,8 @@ LibraryStatus Guarded(Body body) noexcept {
 
 extern "C" LibraryStatus WINAPI CP210x_GetNumDevices(std::int32_t* numDevices) {
     return Guarded([&] {
+        // Before this call opens anything: what the program holds between two scans.
+        if (!GetEnv(L"BUSCAVIRK_HELD").empty()) Journal(HeldObjectsLine(), L"BUSCAVIRK_HELD");
         // Re-read on every scan so a test can plug in or remove devices between scans.
         g_state.file = standin::ParseDeviceFile(ReadWholeFile(DeviceFilePath()));
         if (g_state.open.size() < g_state.file.devices.size()) g_state.open.resize(g_state.file.devices.size());

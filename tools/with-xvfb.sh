@@ -2,7 +2,9 @@
 # Usage: with-xvfb.sh COMMAND [ARG...]
 # Runs COMMAND with DISPLAY on a private Xvfb server that starts before it and ends with it,
 # so window tests neither need a desktop nor share one. COMMAND's output and errors both come
-# out on standard output; the script exits with COMMAND's exit code.
+# out on standard output, or its errors go to the file XVFB_COMMAND_STDERR names, if set (where
+# Wine writes its debug channels, the relay trace among them); the script exits with COMMAND's
+# exit code.
 set -u
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/with-xvfb.XXXXXX") || exit 125
@@ -48,7 +50,11 @@ export DISPLAY=":$display"
 # server and desktop linger a second or so) then hold that file open, not our caller's pipe,
 # which a caller such as CTest reads until every writer has closed it.
 : >"$tmp/output"  # there before tail looks for it
-"$@" >>"$tmp/output" 2>&1 </dev/null &
+if [ -n "${XVFB_COMMAND_STDERR:-}" ]; then
+  "$@" >>"$tmp/output" 2>"$XVFB_COMMAND_STDERR" </dev/null &
+else
+  "$@" >>"$tmp/output" 2>&1 </dev/null &
+fi
 command_pid=$!
 # In the background too: a signal to this script is handled at once, not after the command.
 tail -n +1 -s 0.1 -f --pid="$command_pid" "$tmp/output" &

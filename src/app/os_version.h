@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+// Bit 31 of the version word: the Windows 95/98/Me family, whose wide-character functions are mostly stubs
+// that fail.
+inline constexpr std::uint32_t kWindows9xFamily = 0x80000000;
+inline constexpr bool IsWindows9xFamily(std::uint32_t versionWord) { return (versionWord & kWindows9xFamily) != 0; }
+
 class OsVersion {
 public:
     virtual ~OsVersion() = default;

@@ -20,10 +20,12 @@ std::u16string MissingFunctionMessage(const std::string& fileName, const char* f
     return u"La biblioteca \"" + Widen(fileName) + u"\" no contiene la función \"" + Widen(function) + u"\".";
 }
 
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
+// The program's folder, ending in its separator, through GetModuleFileNameW or GetModuleFileNameA.
+template <typename Char, typename GetModuleFileNameFn>
+std::basic_string<Char> ProgramFolder(GetModuleFileNameFn getModuleFileName) {
+    std::basic_string<Char> path(MAX_PATH, Char{});
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = getModuleFileName(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
@@ -31,15 +33,18 @@ std::wstring ProgramFolder() {
         }
         path.resize(path.size() * 2);
     }
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
+    return path.substr(0, path.find_last_of(std::basic_string<Char>{Char('\\'), Char('/')}) + 1);
 }
 
-HMODULE LoadFromProgramFolder(const std::string& fileName) {
+// From the program's folder only. The 98 family goes straight to the full path, with the ANSI functions
+// (the wide ones are stubs there); later Windows use the search flags, and the full path where they are
+// refused.
+HMODULE LoadFromProgramFolder(const std::string& fileName, bool windows9x) {
+    if (windows9x) return LoadLibraryA((ProgramFolder<char>(GetModuleFileNameA) + fileName).c_str());
     HMODULE module =
         LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        // Windows without the search flags: name the program's folder outright.
-        const std::wstring path = ProgramFolder() + std::wstring(fileName.begin(), fileName.end());
+        const std::wstring path = ProgramFolder<wchar_t>(GetModuleFileNameW) + std::wstring(fileName.begin(), fileName.end());
         module = LoadLibraryW(path.c_str());
     }
     return module;
@@ -61,7 +66,8 @@ std::int16_t ToStatus(LibraryStatus status) {
 
 }  // namespace
 
-LoadedDeviceLibrary::LoadedDeviceLibrary(std::string fileName) : fileName_(std::move(fileName)) {}
+LoadedDeviceLibrary::LoadedDeviceLibrary(std::string fileName, bool windows9x)
+    : fileName_(std::move(fileName)), windows9x_(windows9x) {}
 
 LoadedDeviceLibrary::~LoadedDeviceLibrary() {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -69,7 +75,7 @@ LoadedDeviceLibrary::~LoadedDeviceLibrary() {
 
 const LibraryFunctions& LoadedDeviceLibrary::Functions() {
     if (module_ != nullptr) return functions_;
-    HMODULE module = LoadFromProgramFolder(fileName_);
+    HMODULE module = LoadFromProgramFolder(fileName_, windows9x_);
     if (module == nullptr) throw DeviceLibraryFault(MissingLibraryMessage(fileName_, GetLastError()));
     try {
         // All six at once: a library lacking one must fail before any device is opened.

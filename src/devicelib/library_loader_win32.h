@@ -22,7 +22,8 @@ class LoadedDeviceLibrary final : public DeviceLibrary {
 public:
     // fileName is looked for in the program's folder, then the system folders; never in
     // the current directory, where anybody could have dropped a library of that name.
-    explicit LoadedDeviceLibrary(std::string fileName = kLibraryFileName);
+    // windows9x: the running Windows is 98 or Me, which only has the ANSI forms.
+    explicit LoadedDeviceLibrary(std::string fileName = kLibraryFileName, bool windows9x = false);
     ~LoadedDeviceLibrary() override;
     LoadedDeviceLibrary(const LoadedDeviceLibrary&) = delete;
     LoadedDeviceLibrary& operator=(const LoadedDeviceLibrary&) = delete;
@@ -40,6 +41,7 @@ private:
     const LibraryFunctions& Functions();
 
     std::string fileName_;
+    bool windows9x_;
     HMODULE module_ = nullptr;
     LibraryFunctions functions_{};
 };

@@ -19,7 +19,6 @@ constexpr std::int32_t kAsciiSerial = 1;
 // The version word masked to what picks the registry layout: the 95/98/Me flag and the whole
 // major version byte, so no future major number wraps into an old one.
 constexpr std::uint32_t kVersionMask = 0x800000FF;
-constexpr std::uint32_t kWindows9xFamily = 0x80000000;
 constexpr std::uint32_t kWindows98Layout = 0x80000004;
 constexpr std::uint32_t kFirstXP2000LayoutMajor = 5;
 
@@ -91,7 +90,7 @@ std::u16string GetDeviceData(Platform& platform, SharedState& state) {
 
         // The serial line is built before the lookups rewrite the serial bytes.
         const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
-        if ((version & kWindows9xFamily) == 0 && version >= kFirstXP2000LayoutMajor) {
+        if (!IsWindows9xFamily(version) && version >= kFirstXP2000LayoutMajor) {
             PortNumber = GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                           identity.SerialBuffer, identity.SerialLength);
         } else if (version == kWindows98Layout) {

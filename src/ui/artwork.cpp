@@ -2,6 +2,7 @@
 #include "ui/artwork.h"
 
 #include "ui/buscador-rc.h"
+#include "ui/window_calls.h"
 
 #include <cstdint>
 #include <cstring>
@@ -39,7 +40,7 @@ private:
 }  // namespace
 
 Artwork::Artwork(HINSTANCE instance) {
-    if (HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_LOGO), MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
+    if (HRSRC found = Calls().Resource(instance, IDR_LOGO, 10 /* RT_RCDATA */)) {
         const DWORD size = SizeofResource(instance, found);
         const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(instance, found)));
         PlaceableHeader header{};
@@ -52,10 +53,9 @@ Artwork::Artwork(HINSTANCE instance) {
             }
         }
     }
-    adapter_ = static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDB_ADAPTER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    adapter_ = static_cast<HBITMAP>(Calls().Image(instance, IDB_ADAPTER, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info{};
-    if (adapter_ != nullptr && GetObjectW(adapter_, sizeof info, &info) != 0) adapterPixels_ = {info.bmWidth, info.bmHeight};
+    if (adapter_ != nullptr && Calls().ObjectInfo(adapter_, sizeof info, &info) != 0) adapterPixels_ = {info.bmWidth, info.bmHeight};
 }
 
 Artwork::~Artwork() {

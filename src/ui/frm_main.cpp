@@ -6,6 +6,7 @@
 #include "ui/artwork.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
+#include "ui/window_calls.h"
 
 #include <algorithm>
 #include <memory>
@@ -20,8 +21,7 @@ constexpr int kFaultExitCode = 1;
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
-    RECT workArea{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    const RECT workArea = Calls().WorkArea();
     return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
             workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
 }
@@ -91,13 +91,13 @@ bool FrmMain::Create() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_MAIN));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);
+    windowClass.hIconSm = static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                           GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = Calls().ArrowCursor();
     windowClass.hbrBackground = formBrush_;
     windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0) return false;
+    if (Calls().Register(windowClass) == 0) return false;
 
     HDC screen = GetDC(nullptr);
     dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
@@ -107,16 +107,14 @@ bool FrmMain::Create() {
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
     const POINT origin = CentredOrigin(size);
-    window_ = CreateWindowExW(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, origin.x, origin.y,
-                              size.cx, size.cy, nullptr, nullptr, instance_, this);
+    window_ = Calls().Create(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, origin.x, origin.y,
+                             size.cx, size.cy, nullptr, nullptr, instance_, this);
     return window_ != nullptr;
 }
 
 HFONT FrmMain::Font(form::FontId id) {
     const auto make = [this](const form::FontSpec& font) {
-        return CreateFontW(-MulDiv(font.centipoints, dpi_, 72 * 100), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, font.face);
+        return Calls().Font(-MulDiv(font.centipoints, dpi_, 72 * 100), font.face);
     };
     switch (id) {
     case form::FontId::Title:
@@ -133,15 +131,15 @@ HFONT FrmMain::Font(form::FontId id) {
 
 void FrmMain::CreateControls() {
     for (const form::ControlSpec& layout : form::kControls) {
-        HWND control = CreateWindowExW(layout.exStyle, layout.className, Caption(layout.id), layout.style,
-                                       Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
-                                       Pixels(layout.height), window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
-        if (HFONT font = Font(layout.font)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        HWND control = Calls().Create(layout.exStyle, layout.className, Caption(layout.id), layout.style,
+                                      Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
+                                      Pixels(layout.height), window_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+        if (HFONT font = Font(layout.font)) Calls().Send(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
-    SetDlgItemTextW(window_, IDC_TEXT1, form::kText1);
+    Calls().SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
-    SendMessageW(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
+    Calls().Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
 }
 
 bool FrmMain::Form_Load(int showCommand) {
@@ -163,7 +161,7 @@ bool FrmMain::FillDeviceList() {
     }
     // A zero byte in a serial number would cut the report short in the box.
     std::replace(report.begin(), report.end(), u'\0', u'\uFFFD');
-    SetDlgItemTextW(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
+    Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
     return true;
 }
 
@@ -209,10 +207,10 @@ LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, L
     if (message == WM_NCCREATE) {
         auto* form = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(form));
     }
-    auto* form = reinterpret_cast<FrmMain*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form != nullptr ? form->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    auto* form = reinterpret_cast<FrmMain*>(Calls().UserData(window));
+    return form != nullptr ? form->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -249,24 +247,25 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(exitCode_);
         return 0;
     default:
-        return DefWindowProcW(window_, message, wParam, lParam);
+        return Calls().DefaultProc(window_, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
 int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, SharedState& state) {
+    ChooseWindowCalls(platform.Version.GetVersion());
     FrmMain form(instance, platform, state);
     if (!form.Create()) return kFaultExitCode;
     if (!form.Form_Load(showCommand)) return form.ExitCode();
     const HWND window = form.Window();
 
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (Calls().NextMessage(&message) > 0) {
         // Dialog keys: Tab between controls, Alt+B and Alt+S press the buttons.
-        if (IsWindow(window) && IsDialogMessageW(window, &message)) continue;
+        if (IsWindow(window) && Calls().DialogMessage(window, &message)) continue;
         TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Calls().Dispatch(&message);
     }
     return form.ExitCode();
 }

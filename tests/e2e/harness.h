@@ -6,16 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cctype>
 #include <chrono>
-#include <cstring>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,19 @@ using namespace std::string_literals;
 
 inline constexpr const wchar_t* kMainClass = L"BuscadorVIRK.frmMain";
 
-// Polls until the condition holds or the timeout passes; says which.
+// Under QEMU user emulation (tools/wine32.sh says so in VIRK_WINE32) a Wine process takes up to a minute to
+// start and runs several times slower: every wait allows that much more there.
+inline std::chrono::milliseconds Patient(std::chrono::milliseconds timeout) {
+    static const bool emulated = [] {
+        char way[16]{};
+        return GetEnvironmentVariableA("VIRK_WINE32", way, sizeof way) != 0 && std::string(way) == "emulated";
+    }();
+    return emulated ? timeout * 20 : timeout;
+}
+
+// Polls until the condition holds or the (patient) timeout passes; says which.
 inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout;; Sleep(20)) {
+    for (const auto deadline = std::chrono::steady_clock::now() + Patient(timeout);; Sleep(20)) {
         if (condition()) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
     }
@@ -59,6 +70,7 @@ inline std::string Id98(const std::string& serialKey) { return "USB\\VID_1A2B&PI
 // Clears the test keys before and after a test, and Wine's version setting after it.
 struct TestKeys {
     static constexpr const char* kProgramSettings = "Software\\Wine\\AppDefaults\\BuscadorVIRK.exe";
+    static constexpr const char* kWineDebug = "Software\\Wine\\Debug";
     TestKeys() {
         Remove();
         // Xvfb runs no window manager: a window Wine leaves to one waits two seconds for it when destroyed.
@@ -70,9 +82,16 @@ struct TestKeys {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Enum\\SLABCR");
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude");
     }
     // "winxp", "win98", "nt40"...: what GetVersion answers in programs started from now on.
     void Version(const std::string& version) { SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", version + '\0'); }
+    // A traced program's trace holds only the calls the program makes itself (its runtime's included). Wine's
+    // own list of callers to leave out would take precedence: it goes, from this test's prefix.
+    void TraceOnlyTheProgram() {
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromExclude");
+        SetValue(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude", "BuscadorVIRK.exe\0"s);
+    }
 };
 
 // ---- The program under test ----
@@ -105,17 +124,27 @@ struct Program {
 
     // Read at every scan: rewritten, it plugs devices in or out.
     void Devices(const std::string& text) const { std::ofstream(folder / L"devices.txt", std::ios::binary) << text; }
-    // Starts the program as Explorer does; its current folder is its own unless another is given.
-    void Start(const fs::path& currentFolder = {}) {
+    // Starts the program as Explorer does; its current folder is its own unless another is given. Traced, it
+    // runs with Wine's relay trace, which goes where Wine's debug output goes: the file XVFB_COMMAND_STDERR names.
+    void Start(const fs::path& currentFolder = {}, bool traced = false) {
         SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", (folder / L"devices.txt").c_str());
         SetEnvironmentVariableW(L"BUSCAVIRK_JOURNAL", (folder / L"journal.txt").c_str());
+        SetEnvironmentVariableW(L"BUSCAVIRK_HELD", (folder / L"held.txt").c_str());
         std::wstring commandLine = L"\"" + (folder / L"BuscadorVIRK.exe").wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        if (traced) {
+            std::error_code error;
+            const std::uintmax_t size = fs::file_size(DebugOutput(), error);
+            traceFrom = error ? 0 : size;
+            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay");
+        }
         PROCESS_INFORMATION info{};
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   (currentFolder.empty() ? folder : currentFolder).c_str(), &startup, &info))
-            << "CreateProcessW failed with error " << GetLastError();
+        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                            (currentFolder.empty() ? folder : currentFolder).c_str(), &startup, &info);
+        const DWORD error = GetLastError();
+        if (traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+        ASSERT_TRUE(started) << "CreateProcessW failed with error " << error;
         CloseHandle(info.hThread);
         process = info.hProcess;
         id = info.dwProcessId;
@@ -124,7 +153,7 @@ struct Program {
     // The exit code; STILL_ACTIVE if it still runs when the timeout passes.
     DWORD WaitForExit(std::chrono::milliseconds timeout = 10s) const {
         DWORD code = STILL_ACTIVE;
-        WaitForSingleObject(process, DWORD(timeout.count()));
+        WaitForSingleObject(process, DWORD(Patient(timeout).count()));
         GetExitCodeProcess(process, &code);
         return code;
     }
@@ -135,15 +164,28 @@ struct Program {
             if (GetWindowThreadProcessId(window, &owner), owner == id && IsWindowVisible(window)) return window;
         return nullptr;
     }
+    // What the program held at the start of each scan, a line each: "gdi=N handles=M".
+    std::vector<std::string> Held() const { return Journal(L"held.txt"); }
+    // Wine's debug output since the traced start: the program's relay trace.
+    std::string Trace() const {
+        std::ifstream file(DebugOutput(), std::ios::binary);
+        file.seekg(std::streamoff(traceFrom));
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+    static fs::path DebugOutput() {
+        char path[MAX_PATH]{};
+        return GetEnvironmentVariableA("XVFB_COMMAND_STDERR", path, sizeof path) != 0 ? BuildFile(path) : fs::path{};
+    }
     // The journal's complete lines so far: the stand-in appends one per call while we read.
-    std::vector<std::string> Journal() const {
-        std::ifstream file(folder / L"journal.txt", std::ios::binary);
+    std::vector<std::string> Journal(const wchar_t* name = L"journal.txt") const {
+        std::ifstream file(folder / name, std::ios::binary);
         std::vector<std::string> lines;
         for (std::string line; std::getline(file, line) && !file.eof();) lines.push_back(line);
         return lines;
     }
 
     fs::path folder;
+    std::uintmax_t traceFrom = 0;  // where the traced start's output begins in DebugOutput()
     HANDLE process = nullptr;
     DWORD id = 0;
 };
@@ -154,7 +196,8 @@ struct Program {
 inline std::wstring Text(HWND window) {
     std::wstring text(8192, L'\0');
     DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, 5000, &length);
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), LPARAM(text.data()), SMTO_ABORTIFHUNG, UINT(Patient(5s).count()),
+                        &length);
     return text.substr(0, length);
 }
 using Box = std::array<long, 4>;  // left, top, width, height in the parent's client area
@@ -189,47 +232,6 @@ inline bool Press(WORD vk, bool withAlt = false) {
         inputs.back().ki = {key, WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags, 0, 0};
     }
     return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
-}
-
-// ---- What a process holds, where Wine's GetProcessHandleCount and GetGuiResources answer 0 ----
-
-// Its kernel handles (registry keys among them) in the system's list of every handle.
-inline unsigned long Handles(DWORD processId) {
-    // SystemExtendedHandleInformation, past the headers' enumeration: a count, a word, then entries of three
-    // pointer-sized fields (the second the owner's id) and 16 bytes.
-    constexpr std::size_t kHeader = 2 * sizeof(void*), kEntry = 3 * sizeof(void*) + 16;
-    std::vector<unsigned char> buffer(1 << 20);
-    ULONG needed = 0;
-    while (NtQuerySystemInformation(std::bit_cast<SYSTEM_INFORMATION_CLASS>(64), buffer.data(), ULONG(buffer.size()), &needed) ==
-           NTSTATUS(0xC0000004))
-        buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
-    ULONG_PTR listed = 0, owner = 0;
-    std::memcpy(&listed, buffer.data(), sizeof listed);
-    unsigned long owned = 0;
-    for (std::size_t n = 0; n < std::min<std::size_t>(listed, (buffer.size() - kHeader) / kEntry); ++n)
-        owned += (std::memcpy(&owner, &buffer[kHeader + n * kEntry + sizeof(void*)], sizeof owner), owner == processId);
-    return owned;
-}
-
-// Its GDI objects; under Wine the live entries of its own GDI handle table, which its PEB points to
-// (GdiSharedHandleTable): 24-byte entries whose type byte, at offset 14, is 0 when free.
-inline unsigned long GdiObjects(HANDLE process) {
-    if (const DWORD told = GetGuiResources(process, GR_GDIOBJECTS)) return told;
-    PROCESS_BASIC_INFORMATION basic{};
-    void* table = nullptr;
-    MEMORY_BASIC_INFORMATION region{};
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
-        !ReadProcessMemory(process, reinterpret_cast<char*>(basic.PebBaseAddress) + (sizeof(void*) == 8 ? 0xF8 : 0x94),
-                           &table, sizeof table, nullptr) ||
-        table == nullptr || VirtualQueryEx(process, table, &region, sizeof region) == 0)
-        return 0;
-    std::vector<unsigned char> entries(std::min<std::size_t>(
-        region.RegionSize - std::size_t(static_cast<char*>(table) - static_cast<char*>(region.BaseAddress)), 0x10000 * 24));
-    SIZE_T read = 0;
-    ReadProcessMemory(process, table, entries.data(), entries.size(), &read);
-    unsigned long live = 0;
-    for (std::size_t at = 0; at + 24 <= read; at += 24) live += entries[at + 14] != 0;
-    return live;
 }
 
 // ---- The stand-in's journal ----

@@ -7,22 +7,26 @@
 namespace e2e {
 namespace {
 
-// OddLibrary.dll beside this program: a status past 16 bits, a handle above 4 GiB back to Close, 65 serial bytes.
+// OddLibrary.dll beside this program, loaded as on the NT family and as on 98 and Me (by full path, with the
+// ANSI functions): a status past 16 bits, a handle above 4 GiB back to Close, 65 serial bytes.
 TEST(Seam, LoaderCarriesOddValuesIntact) {
-    LoadedDeviceLibrary library("OddLibrary.dll");
-    std::int32_t count = 0;
-    EXPECT_NE(library.GetNumDevices(&count), 0) << "a status of 0x10000 read as success";
-    LibraryHandle handle = 0;
-    ASSERT_EQ(library.Open(0, &handle), 0);
-    EXPECT_EQ(handle, static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x7FFE'8000'1234ull : 0x8000'1234u));
-    // Guard bytes after the 64-byte serial show whether the library's 65th byte landed in them.
-    std::array<std::uint8_t, 72> buffer;
-    buffer.fill(0xEE);
-    std::int32_t length = 0;
-    EXPECT_EQ(library.GetDeviceSerialNumber(handle, buffer.data(), &length, 1), 0);
-    EXPECT_EQ(buffer[63], 'S');
-    EXPECT_EQ(buffer[64], 0xEE);
-    EXPECT_EQ(library.Close(handle), 0);
+    for (bool windows9x : {false, true}) {
+        SCOPED_TRACE(windows9x ? "the 98 family" : "the NT family");
+        LoadedDeviceLibrary library("OddLibrary.dll", windows9x);
+        std::int32_t count = 0;
+        EXPECT_NE(library.GetNumDevices(&count), 0) << "a status of 0x10000 read as success";
+        LibraryHandle handle = 0;
+        ASSERT_EQ(library.Open(0, &handle), 0);
+        EXPECT_EQ(handle, static_cast<LibraryHandle>(sizeof(LibraryHandle) > 4 ? 0x7FFE'8000'1234ull : 0x8000'1234u));
+        // Guard bytes after the 64-byte serial show whether the library's 65th byte landed in them.
+        std::array<std::uint8_t, 72> buffer;
+        buffer.fill(0xEE);
+        std::int32_t length = 0;
+        EXPECT_EQ(library.GetDeviceSerialNumber(handle, buffer.data(), &length, 1), 0);
+        EXPECT_EQ(buffer[63], 'S');
+        EXPECT_EQ(buffer[64], 0xEE);
+        EXPECT_EQ(library.Close(handle), 0);
+    }
 }
 
 // The stand-in the window tests run against refuses a handle once closed, as a device library does.

@@ -90,6 +90,13 @@ struct WalkCase {
 };
 
 const std::string kId = "USB\\VID_1A2B&PID_C3D4&MI_00\\ABC_12_00\0"s;  // of serial "abc 12"
+
+// The instance keys 0000, 0001, ... 000<last>, all found, as a WalkCase's opens lists them.
+std::string InstancesUpTo(int last) {
+    std::string opens;
+    for (int index = 0; index <= last; ++index) opens += (index == 0 ? "000" : " 000") + std::to_string(index);
+    return opens;
+}
 const std::string kOther = "USB\\VID_1A2B&PID_C3D4&MI_00\\OTHER_00\0"s;
 
 const WalkCase kWalks[] = {
@@ -117,8 +124,10 @@ const WalkCase kWalks[] = {
     {"Insists50", "", 0, {{"0000", "", ""}}, -1, "0000 0001!", 50u},
     {"Insists102", "", 0, {{"0000", "", ""}}, -1, "0000 0000 0001!", 102u},
     {"InsistsMax", "", 0, {{"0000", "", ""}}, -1, "0000 0000 0001!", 0xFFFFFFFFu},
-    // The last index: a walk that went on would take the port of 00032768.
-    {"StopsAtInstanceIndex32767", "abc 12", 32767, {{"00032767", kId, "COM16\0"s}, {"00032768", kId, "COM17\0"s}}, 16, ""},
+    // The last index (read twice: its id is a byte longer than the others'): a walk that went on would take
+    // the port of 00032768, or open a key for a negative index.
+    {"StopsAtInstanceIndex32767", "abc 12", 32767, {{"00032767", kId, "COM16\0"s}, {"00032768", kId, "COM17\0"s}}, 16,
+     InstancesUpTo(32767) + " 00032767"},
     // A short "PortName" is the size offered to the next id, which draws 234 and is read again.
     {"SizeCarriedOverAndReadAgain", "abc 12", 0,
      {{"0000", kId, "COM12\0"s}, {"0001", "USB\\VID_1A2B&PID_C3D4&MI_00\\ZZZZZZZZ_00\0"s, "COM4\0"s}}, 12, "", {},

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# `make test`'s i686 part: every test of the win32 build, its Wine tests wherever 32-bit programs run
+# (natively, else under QEMU user emulation: tools/wine32.sh), else the binary checks alone, saying why.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+if ! way=$(tools/wine32.sh --mode); then
+  echo "win32: Wine tests not run: ${way#none: }; binary checks only"
+  exec ctest --preset win32-tests --label-exclude wine
+fi
+timeout=300
+if [ "$way" = emulated ]; then
+  echo "win32: the i686 Wine tests run under QEMU user emulation in a private namespace (VIRK_WINE32=native to refuse it)"
+  timeout=2400  # every Wine process starts in about a minute there
+else
+  echo "win32: the i686 Wine tests run natively (VIRK_WINE32=emulated runs them under QEMU user emulation)"
+fi
+exec tools/wine32.sh ctest --preset win32-tests --timeout "$timeout"
