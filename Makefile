@@ -34,12 +34,12 @@ test: native win64 win32 fuzz-build
 run:
 	@tools/run-demo.sh --build
 
-# The release files only: the program and the stand-in library of each architecture, not the tests.
+# The release files only: the programs and the stand-in library of each architecture, not the tests.
 dist: deps
 	cmake --preset win64 >/dev/null
-	cmake --build --preset win64 --target BuscadorVIRK BuscaVIRK
+	cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 --target BuscadorVIRK BuscaVIRK
+	cmake --build --preset win32 --target BuscadorVIRK ListaVIRK BuscaVIRK
 	tools/make-dist.sh
 
 # Builds the release files twice in two fresh clones of this commit and compares them.

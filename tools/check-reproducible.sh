@@ -15,8 +15,8 @@ first=$work/a
 second=$work/second-clone-elsewhere
 
 files=(
-  build/win64/src/ui/BuscadorVIRK.exe build/win64/simulator/BuscaVIRK.dll
-  build/win32/src/ui/BuscadorVIRK.exe build/win32/simulator/BuscaVIRK.dll
+  build/win64/src/ui/BuscadorVIRK.exe build/win64/src/cli/ListaVIRK.exe build/win64/simulator/BuscaVIRK.dll
+  build/win32/src/ui/BuscadorVIRK.exe build/win32/src/cli/ListaVIRK.exe build/win32/simulator/BuscaVIRK.dll
   build/dist/SHA256SUMS
 )
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `make dist`: one zip per architecture under build/dist, with the program and its readme, and their SHA256SUMS.
+# `make dist`: one zip per architecture under build/dist, with both programs and their readme, and their SHA256SUMS.
 # The zips rebuild bit for bit: fixed entry times, order and permissions, no extra attributes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,10 +17,10 @@ for pair in win64:x86_64 win32:i686; do
   name=BuscadorVIRK-$version-$arch
   stage=build/dist/$name
   mkdir -p "$stage"
-  cp "build/$preset/src/ui/BuscadorVIRK.exe" "$stage/"
+  cp "build/$preset/src/ui/BuscadorVIRK.exe" "build/$preset/src/cli/ListaVIRK.exe" "$stage/"
   # Windows-1252, which every Notepad reads, older ones included.
   iconv -f UTF-8 -t WINDOWS-1252 tools/dist/LEEME.txt > "$stage/LEEME.txt"
-  chmod 755 "$stage/BuscadorVIRK.exe"
+  chmod 755 "$stage/BuscadorVIRK.exe" "$stage/ListaVIRK.exe"
   chmod 644 "$stage/LEEME.txt"
   touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
   # -X: no owner ids or extra time fields; -D: files only, so no folder's own time or mode.

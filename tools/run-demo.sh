@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `make run`: BuscadorVIRK.exe with the stand-in library, three demo adapters and their COM ports in a demo registry.
 # With a display the window opens there; without one it runs under Xvfb, prints the report and saves a screenshot.
+# Either way it first prints what ListaVIRK.exe lists for the same adapters.
 # Usage: tools/run-demo.sh [--build]   (--build, as `make run` does: packages, then only what the demo needs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,8 +29,9 @@ prepare_prefix() {
 prepare_prefix & prefix_job=$!
 
 if $build_first; then
-  # The program, the stand-in library and the window reader; `make test` builds the rest.
-  if ! { cmake --preset win64 >/dev/null && cmake --build --preset win64 --target BuscadorVIRK BuscaVIRK window_text; }; then
+  # The programs, the stand-in library and the window reader; `make test` builds the rest.
+  if ! { cmake --preset win64 >/dev/null &&
+         cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; }; then
     wait "$prefix_job" || true
     exit 1
   fi
@@ -38,6 +40,11 @@ wait "$prefix_job"
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
+echo "ListaVIRK lists:"
+env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" | tr -d '\r'
+echo "ListaVIRK --json:"
+env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" --json | tr -d '\r'
+"${wine64%/*}/wineserver" -w
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi

@@ -10,10 +10,10 @@ namespace {
 
 std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
-std::u16string MissingLibraryMessage(const std::string& fileName, DWORD error) {
+std::u16string MissingLibraryMessage(const std::string& fileName, DWORD error, const std::u16string& programName) {
     return u"No se pudo cargar la biblioteca \"" + Widen(fileName) + u"\" (error " + Widen(std::to_string(error)) +
-           u").\r\n\r\nCopie la biblioteca en la carpeta de BuscadorVIRK.exe. Una biblioteca de 32 bits "
-           u"necesita la versión de 32 bits del programa.";
+           u").\r\n\r\nCopie la biblioteca en la carpeta de " + programName +
+           u". Una biblioteca de 32 bits necesita la versión de 32 bits del programa.";
 }
 
 std::u16string MissingFunctionMessage(const std::string& fileName, const char* function) {
@@ -66,8 +66,8 @@ std::int16_t ToStatus(LibraryStatus status) {
 
 }  // namespace
 
-LoadedDeviceLibrary::LoadedDeviceLibrary(std::string fileName, bool windows9x)
-    : fileName_(std::move(fileName)), windows9x_(windows9x) {}
+LoadedDeviceLibrary::LoadedDeviceLibrary(std::u16string programName, bool windows9x, std::string fileName)
+    : programName_(std::move(programName)), fileName_(std::move(fileName)), windows9x_(windows9x) {}
 
 LoadedDeviceLibrary::~LoadedDeviceLibrary() {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -76,7 +76,7 @@ LoadedDeviceLibrary::~LoadedDeviceLibrary() {
 const LibraryFunctions& LoadedDeviceLibrary::Functions() {
     if (module_ != nullptr) return functions_;
     HMODULE module = LoadFromProgramFolder(fileName_, windows9x_);
-    if (module == nullptr) throw DeviceLibraryFault(MissingLibraryMessage(fileName_, GetLastError()));
+    if (module == nullptr) throw DeviceLibraryFault(MissingLibraryMessage(fileName_, GetLastError(), programName_));
     try {
         // All six at once: a library lacking one must fail before any device is opened.
         functions_ = LibraryFunctions{

@@ -61,6 +61,11 @@ std::u16string FillDeviceList(Platform& platform, SharedState& state) {
     return GetDeviceData(platform, state);
 }
 
+std::vector<ScannedDevice> ScanDevices(Platform& platform, SharedState& state) {
+    EnumDevices(platform, state);
+    return ReadDevices(platform, state);
+}
+
 void CloseDeviceLeftOpen(DeviceLibrary& library, SharedState& state) {
     if (!state.DeviceOpen) return;
     library.Close(state.DeviceHandle);
@@ -72,33 +77,52 @@ void EnumDevices(Platform& platform, SharedState& state) {
     state.LastStatus = platform.Devices.GetNumDevices(&state.NumDevices);
 }
 
-std::u16string GetDeviceData(Platform& platform, SharedState& state) {
-    std::u16string ReportText;
+std::u16string GetDeviceData(Platform& platform, SharedState& state) { return ReportText(ReadDevices(platform, state)); }
+
+std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
+    std::vector<ScannedDevice> devices;
     std::int16_t PortNumber = 0;  // kept when no lookup runs for the Windows version
     const std::int32_t deviceCount = std::min(state.NumDevices, kMaxDevices);
+    devices.reserve(static_cast<std::size_t>(std::max(deviceCount, 0)));
 
     for (std::int32_t index = 0; index < deviceCount; ++index) {
+        ScannedDevice& scanned = devices.emplace_back();
         // Each device starts from an empty identity, so one whose reads fail finds no port
         // rather than the port of the device before it.
         DeviceIdentity identity;
         if (const auto read = ReadDevice(platform.Devices, state, index)) {
             identity = *read;
-            ReportText.append(kSerialLabel)
-                .append(ConvertToString(identity.SerialBuffer, identity.SerialLength, platform.CodePage))
-                .append(LineBreak);
+            // Taken before the lookups rewrite the serial bytes.
+            scanned.Read = ScannedDevice::Identity{
+                identity.Vid, identity.Pid, ConvertToString(identity.SerialBuffer, identity.SerialLength, platform.CodePage)};
         }
 
-        // The serial line is built before the lookups rewrite the serial bytes.
         const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
+        scanned.LookedUp = true;
         if (!IsWindows9xFamily(version) && version >= kFirstXP2000LayoutMajor) {
             PortNumber = GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                           identity.SerialBuffer, identity.SerialLength);
         } else if (version == kWindows98Layout) {
             PortNumber = GetPortNum98(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                       identity.SerialBuffer, identity.SerialLength);
+        } else {
+            scanned.LookedUp = false;
         }
+        scanned.PortNumber = PortNumber;
+    }
+    return devices;
+}
 
-        ReportText.append(kPortLabel).append(FormatPortNumber(PortNumber)).append(LineBreak).append(LineBreak);
+std::u16string ReportText(std::span<const ScannedDevice> devices) {
+    std::u16string ReportText;
+    for (const ScannedDevice& device : devices) {
+        if (device.Read) ReportText.append(kSerialLabel).append(device.Read->Serial).append(LineBreak);
+        ReportText.append(kPortLabel).append(FormatPortNumber(device.PortNumber)).append(LineBreak).append(LineBreak);
     }
     return ReportText.append(LineBreak).append(LineBreak);
+}
+
+std::u16string AsShown(std::u16string text) {
+    std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
+    return text;
 }

@@ -160,7 +160,7 @@ bool FrmMain::FillDeviceList() {
         return false;
     }
     // A zero byte in a serial number would cut the report short in the box.
-    std::replace(report.begin(), report.end(), u'\0', u'\uFFFD');
+    report = AsShown(std::move(report));
     Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
     return true;
 }

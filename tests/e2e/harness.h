@@ -101,15 +101,25 @@ inline fs::path BuildFile(const char* unixPath) {
     return L"Z:" + fs::path(reinterpret_cast<const char8_t*>(unixPath)).make_preferred().wstring();
 }
 
-// The program in a folder of its own beside a library of the test's choosing, if any, named BuscaVIRK.dll; the
-// stand-in's device file and journal there too.
+// How a program is started: its current folder (its own unless given), Wine's relay trace of its own calls,
+// its command line after its name, its standard output and error to files (Output(), Errors()).
+struct StartOptions {
+    fs::path currentFolder = {};
+    bool traced = false;
+    std::wstring arguments = {};
+    bool captured = false;
+};
+
+// A program (the window program unless another is given) in a folder of its own beside a library of the test's
+// choosing, if any, named BuscaVIRK.dll; the stand-in's device file and journal there too.
 struct Program {
-    explicit Program(const char* library = BUSCA_STAND_IN_FILE) {
+    explicit Program(const char* library = BUSCA_STAND_IN_FILE, const char* programFile = BUSCA_PROGRAM_FILE)
+        : name(BuildFile(programFile).filename()) {
         static int made = 0;
         folder = fs::temp_directory_path() / ("busca-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++));
         fs::remove_all(folder);
         fs::create_directories(folder);
-        fs::copy_file(BuildFile(BUSCA_PROGRAM_FILE), folder / L"BuscadorVIRK.exe");
+        fs::copy_file(BuildFile(programFile), folder / name);
         if (library != nullptr) fs::copy_file(BuildFile(library), folder / L"BuscaVIRK.dll");
     }
     ~Program() {
@@ -124,15 +134,24 @@ struct Program {
 
     // Read at every scan: rewritten, it plugs devices in or out.
     void Devices(const std::string& text) const { std::ofstream(folder / L"devices.txt", std::ios::binary) << text; }
-    // Starts the program as Explorer does; its current folder is its own unless another is given. Traced, it
-    // runs with Wine's relay trace, which goes where Wine's debug output goes: the file XVFB_COMMAND_STDERR names.
-    void Start(const fs::path& currentFolder = {}, bool traced = false) {
+    // Starts the program as Explorer or a prompt does. Traced, it runs with Wine's relay trace, which goes where
+    // Wine's debug output goes: the file XVFB_COMMAND_STDERR names.
+    void Start(const StartOptions& options = {}) {
         SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", (folder / L"devices.txt").c_str());
         SetEnvironmentVariableW(L"BUSCAVIRK_JOURNAL", (folder / L"journal.txt").c_str());
         SetEnvironmentVariableW(L"BUSCAVIRK_HELD", (folder / L"held.txt").c_str());
-        std::wstring commandLine = L"\"" + (folder / L"BuscadorVIRK.exe").wstring() + L"\"";
+        std::wstring commandLine = L"\"" + (folder / name).wstring() + L"\" " + options.arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        if (options.captured) {
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                             CREATE_ALWAYS, 0, nullptr);
+            startup.hStdError = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                            CREATE_ALWAYS, 0, nullptr);
+        }
+        const bool traced = options.traced;
         if (traced) {
             std::error_code error;
             const std::uintmax_t size = fs::file_size(DebugOutput(), error);
@@ -140,10 +159,15 @@ struct Program {
             SetEnvironmentVariableW(L"WINEDEBUG", L"+relay");
         }
         PROCESS_INFORMATION info{};
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                            (currentFolder.empty() ? folder : currentFolder).c_str(), &startup, &info);
+        const fs::path& currentFolder = options.currentFolder.empty() ? folder : options.currentFolder;
+        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, options.captured, 0, nullptr,
+                                            currentFolder.c_str(), &startup, &info);
         const DWORD error = GetLastError();
         if (traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+        if (options.captured) {
+            CloseHandle(startup.hStdOutput);
+            CloseHandle(startup.hStdError);
+        }
         ASSERT_TRUE(started) << "CreateProcessW failed with error " << error;
         CloseHandle(info.hThread);
         process = info.hProcess;
@@ -164,26 +188,33 @@ struct Program {
             if (GetWindowThreadProcessId(window, &owner), owner == id && IsWindowVisible(window)) return window;
         return nullptr;
     }
+    // A captured start's standard output and error, as bytes.
+    std::string Output() const { return Contents(folder / L"out.txt"); }
+    std::string Errors() const { return Contents(folder / L"err.txt"); }
+    static std::string Contents(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
     // What the program held at the start of each scan, a line each: "gdi=N handles=M".
     std::vector<std::string> Held() const { return Journal(L"held.txt"); }
     // Wine's debug output since the traced start: the program's relay trace.
     std::string Trace() const {
-        std::ifstream file(DebugOutput(), std::ios::binary);
-        file.seekg(std::streamoff(traceFrom));
-        return {std::istreambuf_iterator<char>(file), {}};
+        const std::string all = Contents(DebugOutput());
+        return all.substr(std::size_t(std::min<std::uintmax_t>(traceFrom, all.size())));
     }
     static fs::path DebugOutput() {
         char path[MAX_PATH]{};
         return GetEnvironmentVariableA("XVFB_COMMAND_STDERR", path, sizeof path) != 0 ? BuildFile(path) : fs::path{};
     }
     // The journal's complete lines so far: the stand-in appends one per call while we read.
-    std::vector<std::string> Journal(const wchar_t* name = L"journal.txt") const {
-        std::ifstream file(folder / name, std::ios::binary);
+    std::vector<std::string> Journal(const wchar_t* file = L"journal.txt") const {
+        std::ifstream in(folder / file, std::ios::binary);
         std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line) && !file.eof();) lines.push_back(line);
+        for (std::string line; std::getline(in, line) && !in.eof();) lines.push_back(line);
         return lines;
     }
 
+    fs::path name;  // the program's file name
     fs::path folder;
     std::uintmax_t traceFrom = 0;  // where the traced start's output begins in DebugOutput()
     HANDLE process = nullptr;

@@ -50,7 +50,7 @@ protected:
         keys_.Version(version);
         if (traced) keys_.TraceOnlyTheProgram();
         program_.Devices(devices);
-        ASSERT_NO_FATAL_FAILURE(program_.Start({}, traced));
+        ASSERT_NO_FATAL_FAILURE(program_.Start({.traced = traced}));
         WaitUntil([&] { return (window_ = program_.Shown(kMainClass)) != nullptr || !program_.Running(); }, 20s);
         ASSERT_NE(window_, nullptr) << "no main window; exit code " << program_.WaitForExit(0ms);
     }
@@ -252,7 +252,7 @@ TEST_P(WindowBrokenLibrary, IsAMessageAndExitCodeOne) {
     Program program(GetParam().first);
     fs::create_directory(program.folder / L"elsewhere");
     fs::copy_file(BuildFile(BUSCA_STAND_IN_FILE), program.folder / L"elsewhere" / L"BuscaVIRK.dll");
-    ASSERT_NO_FATAL_FAILURE(program.Start(program.folder / L"elsewhere"));
+    ASSERT_NO_FATAL_FAILURE(program.Start({.currentFolder = program.folder / L"elsewhere"}));
     bool windowShown = false;
     HWND box = nullptr;
     WaitUntil([&] {

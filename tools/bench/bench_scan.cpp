@@ -140,7 +140,8 @@ int main() {
 
     Advapi32Registry registry;
     SystemCodePage codePage;
-    LoadedDeviceLibrary library;  // BuscaVIRK.dll from this program's folder, as the program loads it
+    // BuscaVIRK.dll from this program's folder, as the program loads it.
+    LoadedDeviceLibrary library(u"bench_scan.exe", false);
     bench::RegistryKeys keys;
 
     const Scenario scenarios[] = {

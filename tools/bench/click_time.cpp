@@ -158,7 +158,8 @@ int wmain(int argc, wchar_t** argv) {
         bench::RegistryKeys keys;
         const bench::UnmanagedWindows unmanaged({program});
         const bench::FloorInputs inputs = bench::PrepareAdapters(kDevices, 0, keys, deviceFile, setupSound);
-        LoadedDeviceLibrary library;  // BuscaVIRK.dll from this program's folder, as the program loads it
+        // BuscaVIRK.dll from this program's folder, as the program loads it.
+        LoadedDeviceLibrary library(u"click_time.exe", false);
         PROCESS_INFORMATION process{};
         HWND window = nullptr;
         if (!setupSound || !unmanaged.Ok()) {

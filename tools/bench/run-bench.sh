@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make bench`: one table of figures per architecture under Wine: the scan, and a click on "Buscar", each
 # against its floor (the same calls made directly; for the click also the same report put into a visible
-# box like txtData), start time against a minimal window, and the program's size per architecture.
+# box like txtData), start time against a minimal window, ListaVIRK --json from start to exit against a
+# console program making the same calls and writing the same bytes, and the program's size per architecture.
 # x86_64 runs under wine64; i686 under Debian's 32-bit Wine where this machine runs 32-bit programs
 # natively, else one line says why not (under emulation the timings would be the emulator's). Targets
 # are printed beside the figures for information; nothing here fails on a figure, only on a broken setup.
@@ -24,6 +25,8 @@ measure() {
 
   # Without a display: Wine's desktop process would otherwise keep this one for the window runs.
   env -u DISPLAY "$loader" "$bench/bench_scan.exe" >"$out" || status=1
+  env -u DISPLAY "$loader" "$bench/list_time.exe" "$(winpath "$build/src/cli/ListaVIRK.exe")" \
+    "$(winpath "$bench/list_floor.exe")" >>"$out" || status=1
   "$wineserver" -w
 
   # Rows straight to a file, whatever with-xvfb.sh does with output; the prefix's Wine processes
@@ -32,7 +35,7 @@ measure() {
       "$7" -w; [ $click -eq 0 ] && [ $start -eq 0 ]' _ "$loader" "$(winpath "$bench/click_time.exe")" \
     "$(winpath "$bench/start_time.exe")" "$(winpath "$build/src/ui/BuscadorVIRK.exe")" \
     "$(winpath "$bench/minimal_window.exe")" "$out" "$wineserver" || status=1
-  for kind in click start; do
+  for kind in ListaVIRK click start; do
     if ! grep -q $'^row\t'"$kind" "$out"; then
       echo "run-bench.sh: $arch: no $kind figures" >&2
       status=1
@@ -58,7 +61,7 @@ printf 'size\texe size, KiB\t%s\t%s\t-\t<= 512 KiB each\t%s\n' "$size64" "$size3
 
 awk -F'\t' '
   function line(a, b, c, d, e, f, g) { printf "%-7s %-36s %10s %10s %7s   %-28s %s\n", a, b, c, d, e, f, g }
-  function kind(label) { return label ~ /^click/ ? "click" : label ~ /^start/ ? "start" : "scan" }
+  function kind(label) { return label ~ /^click/ ? "click" : label ~ /^(start|ListaVIRK)/ ? "start" : "scan" }
   BEGIN { line("arch", "scenario", "scan ms", "floor ms", "ratio", "target", "met"); shown = "scan" }
   $1 == "row" && kind($3) != shown {
     shown = kind($3)
@@ -72,7 +75,7 @@ awk -F'\t' '
   $1 == "note" { notes[++n] = $2 }
   END {
     print ""
-    print "  ratio: median over rounds of each round'"'"'s own scan/floor (click/floor, program/minimal), so load elsewhere cancels out"
+    print "  ratio: median over rounds of each round'"'"'s own scan/floor (click/floor, program/minimal or floor), so load elsewhere cancels out"
     for (i = 1; i <= n; ++i) print "  " notes[i]
   }' "$rows"
 exit "$status"

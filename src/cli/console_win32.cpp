@@ -1,0 +1,55 @@
+// ListaVIRK's standard output and standard error, written whole.
+#include "cli/console_win32.h"
+
+#include "cli/utf8.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Older consoles take no more than some 64 KiB in one write.
+constexpr std::size_t kConsoleChunk = 8192;
+
+std::string InCodePage(std::u16string_view text, UINT codePage) {
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(text.size());
+    const int needed = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(needed, 0)), '\0');
+    if (needed > 0) WideCharToMultiByte(codePage, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
+    return bytes;
+}
+
+// Writes every unit, a chunk at a time, until done or refused.
+template <typename Unit, typename WriteFn>
+void WriteAll(const Unit* data, std::size_t count, std::size_t chunk, WriteFn write) {
+    while (count > 0) {
+        DWORD written = 0;
+        if (!write(data, static_cast<DWORD>(std::min(count, chunk)), &written) || written == 0) return;
+        data += written;
+        count -= written;
+    }
+}
+
+}  // namespace
+
+void WriteText(DWORD standardHandle, std::u16string_view text, bool windows9x) {
+    const HANDLE handle = GetStdHandle(standardHandle);
+    if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode) == 0) {
+        const std::string bytes = ToUtf8(text);
+        WriteAll(bytes.data(), bytes.size(), bytes.size(),
+                 [&](const char* data, DWORD size, DWORD* written) { return WriteFile(handle, data, size, written, nullptr); });
+    } else if (windows9x) {
+        const std::string bytes = InCodePage(text, GetConsoleOutputCP());
+        WriteAll(bytes.data(), bytes.size(), kConsoleChunk, [&](const char* data, DWORD size, DWORD* written) {
+            return WriteConsoleA(handle, data, size, written, nullptr);
+        });
+    } else {
+        WriteAll(reinterpret_cast<const wchar_t*>(text.data()), text.size(), kConsoleChunk,
+                 [&](const wchar_t* data, DWORD size, DWORD* written) {
+                     return WriteConsoleW(handle, data, size, written, nullptr);
+                 });
+    }
+}

@@ -1,0 +1,153 @@
+// What ListaVIRK writes for a scan's devices, in each of its forms, and its fixed texts.
+#include "cli/listing.h"
+
+#include "scan/convert_to_string.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+const std::u16string_view kUsage =
+    u"Uso: ListaVIRK [opción]\r\n"
+    u"Lista los adaptadores VIRK conectados al PC, con su puerto COM y su número de serie.\r\n"
+    u"\r\n"
+    u"  (ninguna)        una línea por adaptador: COM<n> (o - si no se conoce), un tabulador\r\n"
+    u"                   y el número de serie\r\n"
+    u"  /json            los adaptadores en JSON: puerto, serie, vid y pid\r\n"
+    u"  /csv             los adaptadores en CSV, con la línea de encabezado puerto,serie,vid,pid\r\n"
+    u"  /serie TEXTO     el puerto COM del primer adaptador cuyo número de serie es TEXTO\r\n"
+    u"  /ayuda, /h, /?   esta ayuda\r\n"
+    u"  /version         la versión del programa\r\n"
+    u"Las opciones valen también con - o -- delante, en mayúsculas o minúsculas.\r\n"
+    u"\r\n"
+    u"Código de salida: 0 si listó algún adaptador (o halló el puerto pedido); 1 si no hay\r\n"
+    u"ninguno (o ninguno con ese número de serie y un puerto conocido); 2 si la línea de\r\n"
+    u"órdenes no es válida; 3 si falta la biblioteca BuscaVIRK.dll o una de sus funciones.\r\n";
+
+namespace {
+
+constexpr std::u16string_view kLineEnd = u"\r\n";
+constexpr char16_t kReplacement = u'\uFFFD';
+
+std::u16string Ascii(const std::string& text) { return {text.begin(), text.end()}; }
+
+// A port the registry gave this device: a lookup ran for it, on its own identity, and found 1 or more.
+std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
+    if (!device.Read || !device.LookedUp || device.PortNumber < 1) return std::nullopt;
+    return device.PortNumber;
+}
+
+// At least four upper-case hex digits, the value's 32 bits as the library wrote them.
+std::u16string Hex(std::int32_t value) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(value));
+    return Ascii(digits);
+}
+
+// One line per adapter: nothing in a serial may start a new field or line.
+std::u16string PlainSerial(std::u16string serial) {
+    std::ranges::replace_if(serial, [](char16_t c) { return c == u'\t' || c == u'\r' || c == u'\n'; }, kReplacement);
+    return serial;
+}
+
+std::u16string JsonString(const std::u16string& text) {
+    std::u16string quoted = u"\"";
+    for (char16_t c : text) {
+        switch (c) {
+        case u'"': quoted += u"\\\""; break;
+        case u'\\': quoted += u"\\\\"; break;
+        case u'\b': quoted += u"\\b"; break;
+        case u'\f': quoted += u"\\f"; break;
+        case u'\n': quoted += u"\\n"; break;
+        case u'\r': quoted += u"\\r"; break;
+        case u'\t': quoted += u"\\t"; break;
+        default:
+            if (c < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                quoted += Ascii(escape);
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + u'"';
+}
+
+// Quoted only where it must be: a comma, a quote or a line break in it.
+std::u16string CsvField(const std::u16string& text) {
+    if (text.find_first_of(u",\"\r\n") == std::u16string::npos) return text;
+    std::u16string quoted = u"\"";
+    for (char16_t c : text) quoted += c == u'"' ? std::u16string(u"\"\"") : std::u16string(1, c);
+    return quoted + u'"';
+}
+
+std::u16string Port(std::int16_t port) { return Ascii(std::to_string(port)); }
+
+std::u16string Plain(std::span<const ScannedDevice> devices) {
+    std::u16string out;
+    for (const ScannedDevice& device : devices) {
+        const auto port = KnownPort(device);
+        out.append(port ? u"COM" + Port(*port) : u"-").append(u"\t");
+        if (device.Read) out.append(PlainSerial(AsShown(device.Read->Serial)));
+        out.append(kLineEnd);
+    }
+    return out;
+}
+
+std::u16string Json(std::span<const ScannedDevice> devices) {
+    std::u16string out = u"[";
+    for (const ScannedDevice& device : devices) {
+        const auto port = KnownPort(device);
+        const auto& read = device.Read;
+        out.append(&device == &devices.front() ? u"\r\n" : u",\r\n")
+            .append(u"  {\"puerto\": ").append(port ? Port(*port) : u"null")
+            .append(u", \"serie\": ").append(read ? JsonString(AsShown(read->Serial)) : u"null")
+            .append(u", \"vid\": ").append(read ? JsonString(Hex(read->Vid)) : u"null")
+            .append(u", \"pid\": ").append(read ? JsonString(Hex(read->Pid)) : u"null")
+            .append(u"}");
+    }
+    return out.append(devices.empty() ? u"]" : u"\r\n]").append(kLineEnd);
+}
+
+std::u16string Csv(std::span<const ScannedDevice> devices) {
+    std::u16string out = u"puerto,serie,vid,pid";
+    out.append(kLineEnd);
+    for (const ScannedDevice& device : devices) {
+        const auto port = KnownPort(device);
+        const auto& read = device.Read;
+        out.append(port ? Port(*port) : u"").append(u",")
+            .append(read ? CsvField(AsShown(read->Serial)) : u"").append(u",")
+            .append(read ? Hex(read->Vid) : u"").append(u",")
+            .append(read ? Hex(read->Pid) : u"").append(kLineEnd);
+    }
+    return out;
+}
+
+// The first adapter, in index order, whose serial as shown is the one asked for, exactly.
+ListOutput PortOfSerial(const std::u16string& wanted, std::span<const ScannedDevice> devices) {
+    const auto found = std::ranges::find_if(
+        devices, [&](const ScannedDevice& device) { return device.Read && AsShown(device.Read->Serial) == wanted; });
+    if (found == devices.end())
+        return {{}, u"No hay ningún adaptador VIRK con el número de serie \"" + wanted + u"\"." + std::u16string(kLineEnd),
+                kExitNothing};
+    if (const auto port = KnownPort(*found)) return {u"COM" + Port(*port) + std::u16string(kLineEnd), {}, kExitListed};
+    return {{}, u"El adaptador VIRK con el número de serie \"" + wanted + u"\" no tiene un puerto COM conocido." +
+                    std::u16string(kLineEnd),
+            kExitNothing};
+}
+
+}  // namespace
+
+ListOutput ListDevices(const ListCommand& command, std::span<const ScannedDevice> devices, const AnsiCodePage& codePage) {
+    const int listed = devices.empty() ? kExitNothing : kExitListed;
+    switch (command.Action) {
+    case ListAction::Json: return {Json(devices), {}, listed};
+    case ListAction::Csv: return {Csv(devices), {}, listed};
+    case ListAction::Serie: {
+        const std::span bytes(reinterpret_cast<const std::uint8_t*>(command.Serial.data()), command.Serial.size());
+        return PortOfSerial(ConvertToString(bytes, static_cast<std::int32_t>(bytes.size()), codePage), devices);
+    }
+    default: return {Plain(devices), {}, listed};
+    }
+}

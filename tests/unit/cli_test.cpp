@@ -1,0 +1,184 @@
+// ListaVIRK's command line and its three listings, from whole scans through the fakes to the bytes it writes.
+#include "cli/arguments.h"
+#include "cli/listing.h"
+#include "cli/utf8.h"
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+struct ArgumentsCase {
+    std::vector<std::string> arguments;
+    std::optional<ListAction> action;  // none: refused
+    std::string serial = {};
+};
+
+const ArgumentsCase kArguments[] = {
+    {{}, ListAction::Plain},
+    {{"--json"}, ListAction::Json},
+    {{"-json"}, ListAction::Json},
+    {{"/JSON"}, ListAction::Json},
+    {{"-CSV"}, ListAction::Csv},
+    {{"/csv"}, ListAction::Csv},
+    {{"--Serie", "XK-4471"}, ListAction::Serie, "XK-4471"},
+    {{"/serie", "-json"}, ListAction::Serie, "-json"},
+    {{"-serie", ""}, ListAction::Serie, ""},
+    {{"/?"}, ListAction::Help},
+    {{"-h"}, ListAction::Help},
+    {{"--AYUDA"}, ListAction::Help},
+    {{"/version"}, ListAction::Version},
+    {{"--serie"}, {}},
+    {{"--json", "--csv"}, {}},
+    {{"--json", "--json"}, {}},
+    {{"/serie", "A", "/json"}, {}},
+    {{"--lista"}, {}},
+    {{"json"}, {}},
+    {{"--"}, {}},
+    {{"/"}, {}},
+    {{"---json"}, {}},
+};
+
+TEST(Arguments, OneOptionInAnyPrefixAndCase) {
+    for (const ArgumentsCase& c : kArguments) {
+        const auto command = ParseArguments(c.arguments);
+        const std::string line = testing::PrintToString(c.arguments);
+        ASSERT_EQ(command.has_value(), c.action.has_value()) << line;
+        if (!command) continue;
+        EXPECT_EQ(command->Action, *c.action) << line;
+        EXPECT_EQ(command->Serial, c.serial) << line;
+    }
+}
+
+const std::string kUsb = "SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_5e1a&Pid_b007&Mi_00\\";
+
+// A whole scan on the 2000/XP layout (or another version word) and the bytes each form writes.
+struct ListingCase {
+    const char* name;
+    std::vector<FakeDevice> devices;
+    std::vector<std::pair<std::string, std::string>> ports;  // serial as the key names it, "PortName" bytes
+    std::string plain, json, csv;
+    int exitCode = kExitListed;
+    std::optional<std::int32_t> count = {};
+    std::uint32_t version = 0x0A280105;
+};
+
+std::string Repeat(const std::string& text, int times) {
+    std::string all;
+    while (times-- > 0) all += text;
+    return all;
+}
+
+const std::string kNullObject = R"(  {"puerto": null, "serie": null, "vid": null, "pid": null})";
+
+const ListingCase kListings[] = {
+    {"NoAdapter", {}, {}, "", "[]\r\n", "puerto,serie,vid,pid\r\n", kExitNothing},
+    {"KnownAndUnknownPorts",
+     {{.Serial = "AB 12"}, {.Vid = 0xABC, .Pid = 0x12345, .Serial = "CD"}},
+     {{"AB_12", "COM3\0"s}},
+     "COM3\tAB 12\r\n-\tCD\r\n",
+     "[\r\n" R"(  {"puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007"},)" "\r\n"
+     R"(  {"puerto": null, "serie": "CD", "vid": "0ABC", "pid": "12345"})" "\r\n]\r\n",
+     "puerto,serie,vid,pid\r\n3,AB 12,5E1A,B007\r\n,CD,0ABC,12345\r\n"},
+    // Port 0 (a name without a number) is no port.
+    {"PortZeroIsUnknown", {{.Serial = "S1"}}, {{"S1", "COMX\0"s}}, "-\tS1\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "S1", "vid": "5E1A", "pid": "B007"})" "\r\n]\r\n",
+     "puerto,serie,vid,pid\r\n,S1,5E1A,B007\r\n"},
+    // A device whose open or a read failed has no identity, whatever the lookup on an empty one found.
+    {"ReadsFail",
+     {{.Serial = "S1", .Failures = {{"Serial", 4}}}, {.Serial = "S2", .Failures = {{"Vid", 9}}}},
+     {{"", "COM5\0"s}},
+     "-\t\r\n-\t\r\n", "[\r\n" + kNullObject + ",\r\n" + kNullObject + "\r\n]\r\n", "puerto,serie,vid,pid\r\n,,,\r\n,,,\r\n"},
+    // Bytes through Windows-1252, a zero byte as U+FFFD; in the plain form no TAB, CR or LF either.
+    {"SerialBytes",
+     {{.Serial = "a\"b,c\\\0\x80\xE9\r\n\t\x01"s}},
+     {},
+     "-\ta\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\x01\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "a\"b,c\\)" "\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9" R"(\r\n\t\u0001", "vid": "5E1A", "pid": "B007"})"
+     "\r\n]\r\n",
+     "puerto,serie,vid,pid\r\n,\"a\"\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\r\n\t\x01\",5E1A,B007\r\n"},
+    // No lookup on this Windows: no port.
+    {"NT4", {{.Serial = "AB 12"}}, {{"AB_12", "COM3\0"s}}, "-\tAB 12\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007"})" "\r\n]\r\n",
+     "puerto,serie,vid,pid\r\n,AB 12,5E1A,B007\r\n", kExitListed, {}, 0x05650004},
+    {"CappedAt1024", {}, {}, Repeat("-\t\r\n", 1024),
+     "[\r\n" + Repeat(kNullObject + ",\r\n", 1023) + kNullObject + "\r\n]\r\n",
+     "puerto,serie,vid,pid\r\n" + Repeat(",,,\r\n", 1024), kExitListed, 100000},
+};
+
+TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
+    for (const ListingCase& c : kListings) {
+        for (const auto& [action, expected] : {std::pair{ListAction::Plain, c.plain}, std::pair{ListAction::Json, c.json},
+                                               std::pair{ListAction::Csv, c.csv}}) {
+            SCOPED_TRACE(c.name + " "s + std::to_string(int(action)));
+            ScanRig rig;
+            rig.devices.Devices = c.devices;
+            rig.devices.Count = c.count;
+            rig.version.Value = c.version;
+            for (const auto& [serial, port] : c.ports)
+                rig.registry.SetValue(kUsb + serial + "_00\\Device Parameters", "PortName", port);
+            const ListOutput output = ListDevices({action}, ScanDevices(rig.platform, rig.state), rig.codePage);
+            EXPECT_EQ(ToUtf8(output.Out), expected);
+            EXPECT_EQ(output.Err, u"");
+            EXPECT_EQ(output.ExitCode, c.exitCode);
+            EXPECT_EQ(rig.Leftovers(), "");
+        }
+    }
+}
+
+// The first adapter whose serial, as shown, is exactly the one asked for.
+TEST(Listing, SerieGivesThePortOfTheFirstExactMatch) {
+    const std::vector<FakeDevice> devices = {{.Serial = "AB 12"}, {.Serial = "XK-4471"}, {.Serial = "ab"},
+                                             {.Serial = "XK-4471"}, {.Serial = "\xE9"}};
+    const struct {
+        std::string wanted, out, err;
+        int exitCode;
+    } kCases[] = {
+        {"XK-4471", "COM7\r\n", "", kExitListed},
+        {"\xE9", "COM9\r\n", "", kExitListed},
+        {"AB 12", "", "El adaptador VIRK con el número de serie \"AB 12\" no tiene un puerto COM conocido.\r\n", kExitNothing},
+        {"AB", "", "No hay ningún adaptador VIRK con el número de serie \"AB\".\r\n", kExitNothing},
+        {"XK-447", "", "No hay ningún adaptador VIRK con el número de serie \"XK-447\".\r\n", kExitNothing},
+        {"", "", "No hay ningún adaptador VIRK con el número de serie \"\".\r\n", kExitNothing},
+    };
+    for (const auto& c : kCases) {
+        ScanRig rig;
+        rig.devices.Devices = devices;
+        rig.registry.SetValue(kUsb + "XK-4471_00\\Device Parameters", "PortName", "COM7\0"s);
+        rig.registry.SetValue(kUsb + "\xE9_00\\Device Parameters", "PortName", "COM9\0"s);
+        const ListOutput output =
+            ListDevices({ListAction::Serie, c.wanted}, ScanDevices(rig.platform, rig.state), rig.codePage);
+        EXPECT_EQ(ToUtf8(output.Out), c.out) << c.wanted;
+        EXPECT_EQ(ToUtf8(output.Err), c.err) << c.wanted;
+        EXPECT_EQ(output.ExitCode, c.exitCode) << c.wanted;
+    }
+}
+
+// The listing's scan asks the library and the registry exactly what the window's does, in the same order.
+TEST(Listing, ScansAsTheWindowDoes) {
+    for (const std::uint32_t version : {0x0A280105u, 0xC0000A04u}) {
+        ScanRig window, listing;
+        for (ScanRig* rig : {&window, &listing}) {
+            rig->version.Value = version;
+            rig->devices.Devices = {{.Serial = "AB 12"}, {.Serial = "S2", .Failures = {{"Pid", 3}}}, {.Serial = "cd"}};
+            rig->registry.SetValue(kUsb + "AB_12_00\\Device Parameters", "PortName", "COM3\0"s);
+            rig->registry.SetValue("Enum\\SLABCR\\guid\\0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\CD_00\0"s);
+            rig->registry.SetValue("Enum\\SLABCR\\guid\\0000", "PortName", "COM4\0"s);
+        }
+        FillDeviceList(window.platform, window.state);
+        ScanDevices(listing.platform, listing.state);
+        EXPECT_EQ(listing.devices.Journal, window.devices.Journal) << std::hex << version;
+        EXPECT_EQ(listing.registry.Journal, window.registry.Journal) << std::hex << version;
+        EXPECT_GT(listing.registry.Journal.size(), 8u);
+    }
+}
+
+TEST(Utf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {
+    EXPECT_EQ(ToUtf8(u"a\u00E9\u20AC\uFFFD"), "a\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBD");
+    EXPECT_EQ(ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(ToUtf8(std::u16string{u'x', char16_t(0xD800), u'y', char16_t(0xDC00)}), "x\xEF\xBF\xBDy\xEF\xBF\xBD");
+}
+
+}  // namespace
