@@ -24,8 +24,8 @@ struct ScannedDevice {
         std::u16string Serial;
     };
     std::optional<Identity> Read;
-    std::int16_t PortNumber;  // as the report shows it: a lookup's result, else the one before it (0 at first)
-    bool LookedUp;            // a lookup ran for this Windows version
+    std::int16_t PortNumber = 0;  // as the report shows it: a lookup's result, else the one before it (0 at first)
+    bool LookedUp = false;        // a lookup ran for this Windows version
 };
 
 // The whole scan: EnumDevices, then GetDeviceData. Returns the report for the report box.
