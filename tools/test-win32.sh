@@ -9,9 +9,9 @@ if ! way=$(tools/wine32.sh --mode); then
 fi
 timeout=300
 if [ "$way" = emulated ]; then
-  echo "win32: the i686 Wine tests run under QEMU user emulation in a private namespace (VIRK_WINE32=native to refuse it)"
+  echo "win32: the i686 Wine tests run under QEMU user emulation in a private namespace (VIRK_WINE32 picks: native or emulated)"
   timeout=2400  # every Wine process starts in about a minute there
 else
-  echo "win32: the i686 Wine tests run natively (VIRK_WINE32=emulated runs them under QEMU user emulation)"
+  echo "win32: the i686 Wine tests run natively (VIRK_WINE32 picks: native or emulated)"
 fi
 exec tools/wine32.sh ctest --preset win32-tests --timeout "$timeout"
