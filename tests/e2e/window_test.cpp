@@ -1,5 +1,7 @@
-// The program's window under Wine as a user meets it: its looks and keys, its reports, a broken library, long use.
+// The program's window under Wine as a user meets it: looks and keys, reports, plugging in and out, a broken library, long use.
 #include "harness.h"
+
+#include <dbt.h>
 
 namespace e2e {
 namespace {
@@ -28,6 +30,16 @@ std::vector<std::string> With(std::vector<std::string> calls, int index, const s
 }
 auto Count(const std::vector<std::string>& journal, const std::string& part) {
     return std::ranges::count_if(journal, [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
+// Windows' notices that a device came or went, as every top-level window gets them: a port's names it, a
+// volume's gives its drive letters (E:).
+const struct { DEV_BROADCAST_HDR header; wchar_t name[5]; } kPort{{sizeof kPort, DBT_DEVTYP_PORT, 0}, L"COM5"};
+const DEV_BROADCAST_VOLUME kVolume{sizeof kVolume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
+// True once the window has handled it. Wine carries the notice to the other process for events with bit 15 set.
+bool Notify(HWND window, WPARAM event, const void* notice = &kPort) {
+    return SendMessageTimeoutW(window, WM_DEVICECHANGE, event, LPARAM(notice), SMTO_ABORTIFHUNG,
+                               UINT(Patient(5s).count()), nullptr) != 0;
 }
 
 // The program, with the same ports in the registry for every test: on the XP layout AB 12 on COM3, CD on COM7,
@@ -102,7 +114,8 @@ void WindowTest::ExpectFixedTextsAndLayout() const {
     ExpectControlsInPlace(window_);
 }
 
-// One run through what a user sees and does: the window as it first shows, Tab, typing, Alt+B, maximizing, Alt+S.
+// One run through what a user sees and does: the window as it first shows, Tab, typing, adapters plugged in and
+// out, Alt+B, maximizing, Alt+S.
 TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
     ExpectFixedTextsAndLayout();
@@ -114,13 +127,32 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
         ASSERT_TRUE(Press(VK_TAB));
         EXPECT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(next); })) << "Tab missed " << next;
     }
-    for (wchar_t c : L"hola"s) PostMessageW(Control(IDC_TXTDATA), WM_CHAR, c, 1);
-    ASSERT_TRUE(WaitUntil([&] { return Report().find(L"hola") != std::wstring::npos; })) << "typing never arrived";
+    const auto type = [&] {
+        for (wchar_t c : L"hola"s) PostMessageW(Control(IDC_TXTDATA), WM_CHAR, c, 1);
+        return WaitUntil([&] { return Report().find(L"hola") != std::wstring::npos; });
+    };
+    ASSERT_TRUE(type()) << "typing never arrived";
+    // A port that comes or goes is a scan with no click, once its burst of notifications has settled: it
+    // replaces the report and what was typed, and the focus stays. A volume or the device tree is none.
+    program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 CD\n");
+    ASSERT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
+    EXPECT_TRUE(WaitUntil([&] { return Report() == ReportOf({{L"AB 12", 3}, {L"CD", 7}}); })) << "arrival";
+    program_.Devices("1a2b c3d4 AB%2012\n");
+    ASSERT_TRUE(Notify(window_, DBT_DEVICEREMOVECOMPLETE));
+    EXPECT_TRUE(WaitUntil([&] { return Report() == ReportOf({{L"AB 12", 3}}); })) << "removal";
+    program_.Devices("");
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(Notify(window_, i % 3 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE));
+    EXPECT_TRUE(WaitUntil([&] { return Report() == ReportOf({}); })) << "burst";
+    ASSERT_TRUE(Notify(window_, DBT_DEVICEARRIVAL, &kVolume) && Notify(window_, DBT_DEVNODES_CHANGED, nullptr));
+    Sleep(DWORD(Patient(1s).count()));
+    EXPECT_EQ(Count(program_.Journal(), "GetNumDevices"), 4) << "load, arrival, removal, burst";
+    EXPECT_EQ(FocusOf(window_), Control(IDC_TXTDATA));
+    ASSERT_TRUE(type()) << "typing never arrived";
     // The next scan lists a device plugged in since, in place of the report and of what was typed. The
     // program answers for the report's text only once the scan that began is done.
     program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 CD\n");
     ASSERT_TRUE(Press('B', true));
-    EXPECT_TRUE(WaitUntil([&] { return Count(program_.Journal(), "GetNumDevices") == 2; })) << "Alt+B did not scan";
+    EXPECT_TRUE(WaitUntil([&] { return Count(program_.Journal(), "GetNumDevices") == 5; })) << "Alt+B did not scan";
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}, {L"CD", 7}}));
 
     ShowWindowAsync(window_, SW_MAXIMIZE);
@@ -208,6 +240,8 @@ TEST_P(WindowReports, ShowWhatEachScanFound) {
         }
         journaled = journal.size();
     }
+    // A port just arrived: its scan is pending when the window closes, and never runs.
+    ASSERT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
     End([&] { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); });
     ExpectWindowFunctionsOf(GetParam().version, program_.Trace());
 }
@@ -262,6 +296,13 @@ TEST_P(WindowBrokenLibrary, IsAMessageAndExitCodeOne) {
     ASSERT_NE(box, nullptr) << "no message box; exit code " << program.WaitForExit(0ms);
     EXPECT_NE(Text(GetDlgItem(box, 0xFFFF)).find(GetParam().second), std::wstring::npos) << Text(GetDlgItem(box, 0xFFFF));
     EXPECT_FALSE(windowShown || program.Shown(kMainClass) != nullptr);
+    // The box's message loop lets a port's notice through to the hidden window: no scan starts inside the failed one.
+    ASSERT_TRUE(Notify(FindWindowW(kMainClass, nullptr), DBT_DEVICEARRIVAL));
+    Sleep(DWORD(Patient(750ms).count()));
+    int boxes = 0;
+    for (HWND other = nullptr; (other = FindWindowExW(nullptr, other, L"#32770", nullptr)) != nullptr;)
+        boxes += IsWindowVisible(other);
+    EXPECT_EQ(boxes, 1) << "a second scan's message box";
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 1u);
     EXPECT_FALSE(fs::exists(program.folder / L"journal.txt"));

@@ -35,6 +35,8 @@ const NoticeCase kNotices[] = {
     {"UserDefined", 0xFFFF, Notice{20, 3}, false},
 };
 
+void PrintTo(const NoticeCase& c, std::ostream* out) { *out << c.name; }
+
 class PortChange : public testing::TestWithParam<NoticeCase> {};
 
 TEST_P(PortChange, ScansOnlyForAPort) {
