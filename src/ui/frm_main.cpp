@@ -1,4 +1,4 @@
-// frmMain, the program's one window: runs a scan on load and on "Buscar", shows the report, ends on "Salir".
+// frmMain, the program's one window: scans on load, on "Buscar" and when a port comes or goes; ends on "Salir".
 #include "ui/frm_main.h"
 
 #include "devicelib/device_library.h"
@@ -6,6 +6,7 @@
 #include "ui/artwork.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
+#include "ui/port_change.h"
 #include "ui/window_calls.h"
 
 #include <algorithm>
@@ -18,6 +19,9 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
+// One plug-in brings a burst of notifications: the scan waits until none has come for this long.
+constexpr UINT kSettleMilliseconds = 500;
+constexpr UINT_PTR kSettleTimer = 1;
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
@@ -61,6 +65,8 @@ private:
     bool FillDeviceList();
     void cmdRefresh_Click();
     void cmdQuit_Click();
+    void Form_DeviceChange(WPARAM event, LPARAM notice);
+    void PortsSettled();
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
     LRESULT ControlColours(HDC dc, HWND control);
@@ -74,6 +80,7 @@ private:
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
     int exitCode_ = 0;
+    bool scanning_ = false;
     HFONT titleFont_ = nullptr;
     HFONT bodyFont_ = nullptr;
     HBRUSH formBrush_ = CreateSolidBrush(form::kFormBackground);
@@ -153,12 +160,14 @@ bool FrmMain::Form_Load(int showCommand) {
 // Runs a whole scan and puts its report in txtData; a library that cannot be used ends the program.
 bool FrmMain::FillDeviceList() {
     std::u16string report;
+    scanning_ = true;
     try {
         report = ::FillDeviceList(platform_, state_);
     } catch (const DeviceLibraryFault& fault) {
-        EndWithFault(fault);
+        EndWithFault(fault);  // still scanning: nothing scans again before the window goes
         return false;
     }
+    scanning_ = false;
     // A zero byte in a serial number would cut the report short in the box.
     report = AsShown(std::move(report));
     Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
@@ -177,6 +186,20 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
+
+// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled.
+void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) {
+    if (IsPortChange(event, reinterpret_cast<const void*>(notice)))
+        SetTimer(window_, kSettleTimer, kSettleMilliseconds, nullptr);
+}
+
+// The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
+// left to fire again after it; a notification handled after this scan starts the timer anew.
+void FrmMain::PortsSettled() {
+    if (scanning_) return;
+    KillTimer(window_, kSettleTimer);
+    FillDeviceList();
+}
 
 void FrmMain::Form_Unload() { CloseDeviceLeftOpen(platform_.Devices, state_); }
 
@@ -235,6 +258,12 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         } else {
             SetFocus(lastFocus_ != nullptr && IsChild(window_, lastFocus_) ? lastFocus_ : Control(IDC_CMDREFRESH));
         }
+        return 0;
+    case WM_DEVICECHANGE:
+        Form_DeviceChange(wParam, lParam);
+        return Calls().DefaultProc(window_, message, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kSettleTimer) PortsSettled();
         return 0;
     case WM_CLOSE:
         Form_Unload();

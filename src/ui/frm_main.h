@@ -1,4 +1,4 @@
-// frmMain, the program's one window: runs a scan on load and on "Buscar", shows the report, ends on "Salir".
+// frmMain, the program's one window: scans on load, on "Buscar" and when a port comes or goes; ends on "Salir".
 #pragma once
 
 #include "app/platform.h"
