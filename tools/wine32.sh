@@ -2,7 +2,7 @@
 # Runs a command where 32-bit Windows programs can run: natively where the kernel runs 32-bit programs,
 # else under QEMU user emulation registered in a private namespace, so nothing outside it changes.
 # Usage: tools/wine32.sh --mode       prints "native", "emulated", or "none: REASON" (then exits 1)
-#        tools/wine32.sh COMMAND ...  runs COMMAND that way, with VIRK_WINE32 set to the way it runs
+#        tools/wine32.sh COMMAND ...  runs COMMAND that way, with VIRK_WINE32_WAY set to the way it runs
 # VIRK_WINE32=native or VIRK_WINE32=emulated forces a way; either fails plainly where it cannot run.
 set -uo pipefail
 wine32=/usr/lib/wine/wine
@@ -48,5 +48,5 @@ mode() {
 
 if [ "${1:-}" = --mode ]; then mode; exit; fi
 way=$(mode) || { echo "wine32.sh: 32-bit Windows programs cannot run here: ${way#none: }" >&2; exit 125; }
-export VIRK_WINE32=$way
+export VIRK_WINE32_WAY=$way
 if [ "$way" = emulated ]; then emulated "$@"; else exec "$@"; fi

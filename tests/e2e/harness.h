@@ -28,12 +28,12 @@ using namespace std::string_literals;
 
 inline constexpr const wchar_t* kMainClass = L"BuscadorVIRK.frmMain";
 
-// Under QEMU user emulation (tools/wine32.sh says so in VIRK_WINE32) a Wine process takes up to a minute to
+// Under QEMU user emulation (tools/wine32.sh says so in VIRK_WINE32_WAY) a Wine process takes up to a minute to
 // start and runs several times slower: every wait allows that much more there.
 inline std::chrono::milliseconds Patient(std::chrono::milliseconds timeout) {
     static const bool emulated = [] {
         char way[16]{};
-        return GetEnvironmentVariableA("VIRK_WINE32", way, sizeof way) != 0 && std::string(way) == "emulated";
+        return GetEnvironmentVariableA("VIRK_WINE32_WAY", way, sizeof way) != 0 && std::string(way) == "emulated";
     }();
     return emulated ? timeout * 20 : timeout;
 }
