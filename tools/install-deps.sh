@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the two Windows builds
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 wine32:i386 xvfb xauth x11-utils imagemagick  # running both Windows builds, screenshots
+  qemu-user-static                                 # 32-bit Wine where the kernel runs no 32-bit programs
   zip libimage-exiftool-perl                       # release zips, reading the version record
   clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
