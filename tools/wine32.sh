@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command where 32-bit Windows programs can run: natively where the kernel runs 32-bit programs,
 # else under QEMU user emulation registered in a private namespace, so nothing outside it changes.
-# Usage: tools/wine32.sh --mode       prints "native", "emulated", or "none: REASON" (then exits 1)
+# Usage: tools/wine32.sh --mode       prints "native", "emulated", or "none: REASON" (then exits 1; 2 when
+#                                     VIRK_WINE32 names no way)
 #        tools/wine32.sh COMMAND ...  runs COMMAND that way, with VIRK_WINE32_WAY set to the way it runs
 # VIRK_WINE32=native or VIRK_WINE32=emulated forces a way; either fails plainly where it cannot run.
 set -uo pipefail
@@ -31,7 +32,7 @@ mode() {
     native) echo native; return 0 ;;
     emulated) echo emulated; return 0 ;;
     "") ;;
-    *) echo "none: VIRK_WINE32 is \"$VIRK_WINE32\"; use native or emulated"; return 1 ;;
+    *) echo "none: VIRK_WINE32 is \"$VIRK_WINE32\"; use native or emulated"; return 2 ;;
   esac
   if native_error=$("$wine32" --version 2>&1); then echo native; return 0; fi
   if [ ! -x "$qemu" ]; then

@@ -151,8 +151,7 @@ struct Program {
             startup.hStdError = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                             CREATE_ALWAYS, 0, nullptr);
         }
-        const bool traced = options.traced;
-        if (traced) {
+        if (options.traced) {
             std::error_code error;
             const std::uintmax_t size = fs::file_size(DebugOutput(), error);
             traceFrom = error ? 0 : size;
@@ -163,7 +162,7 @@ struct Program {
         const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, options.captured, 0, nullptr,
                                             currentFolder.c_str(), &startup, &info);
         const DWORD error = GetLastError();
-        if (traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+        if (options.traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
         if (options.captured) {
             CloseHandle(startup.hStdOutput);
             CloseHandle(startup.hStdError);
