@@ -1,4 +1,5 @@
-// The system's ANSI code page through MultiByteToWideChar and WideCharToMultiByte.
+// The system's ANSI code page (CP_ACP).
+#include "app/code_page_text_win32.h"
 #include "app/win32_services.h"
 
 #include <windows.h>
@@ -8,18 +9,9 @@ SystemCodePage::SystemCodePage() {
     // character alone and shows as '?'.
     for (unsigned byte = 0; byte < chars_.size(); ++byte) {
         const char in = static_cast<char>(byte);
-        wchar_t out = L'?';
-        if (MultiByteToWideChar(CP_ACP, 0, &in, 1, &out, 1) != 1) out = L'?';
-        chars_[byte] = static_cast<char16_t>(out);
+        const std::u16string text = FromCodePage(std::string_view(&in, 1), CP_ACP);
+        chars_[byte] = text.size() == 1 ? text[0] : u'?';
     }
 }
 
-std::string SystemCodePage::ToAnsi(std::u16string_view text) const {
-    if (text.empty()) return {};
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int length = static_cast<int>(text.size());
-    const int needed = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    if (needed > 0) WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-    return bytes;
-}
+std::string SystemCodePage::ToAnsi(std::u16string_view text) const { return ToCodePage(text, CP_ACP); }

@@ -1,6 +1,7 @@
 // ListaVIRK's standard output and standard error, written whole.
 #include "cli/console_win32.h"
 
+#include "app/code_page_text_win32.h"
 #include "cli/utf8.h"
 
 #include <algorithm>
@@ -10,15 +11,6 @@ namespace {
 
 // Older consoles take no more than some 64 KiB in one write.
 constexpr std::size_t kConsoleChunk = 8192;
-
-std::string InCodePage(std::u16string_view text, UINT codePage) {
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int length = static_cast<int>(text.size());
-    const int needed = WideCharToMultiByte(codePage, 0, wide, length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(std::max(needed, 0)), '\0');
-    if (needed > 0) WideCharToMultiByte(codePage, 0, wide, length, bytes.data(), needed, nullptr, nullptr);
-    return bytes;
-}
 
 // Writes every unit, a chunk at a time, until done or refused.
 template <typename Unit, typename WriteFn>
@@ -42,7 +34,7 @@ void WriteText(DWORD standardHandle, std::u16string_view text, bool windows9x) {
         WriteAll(bytes.data(), bytes.size(), bytes.size(),
                  [&](const char* data, DWORD size, DWORD* written) { return WriteFile(handle, data, size, written, nullptr); });
     } else if (windows9x) {
-        const std::string bytes = InCodePage(text, GetConsoleOutputCP());
+        const std::string bytes = ToCodePage(text, GetConsoleOutputCP());
         WriteAll(bytes.data(), bytes.size(), kConsoleChunk, [&](const char* data, DWORD size, DWORD* written) {
             return WriteConsoleA(handle, data, size, written, nullptr);
         });

@@ -1,4 +1,5 @@
 // ListaVIRK: the scan of BuscadorVIRK from the command line, one listing on standard output once the scan is done.
+#include "app/ascii_text.h"
 #include "app/platform.h"
 #include "app/shared_state.h"
 #include "app/win32_services.h"
@@ -41,8 +42,7 @@ int main(int argc, char** argv) {
         return kExitListed;
     }
     if (command->Action == ListAction::Version) {
-        const std::string text = std::string("ListaVIRK ") + BUSCA_VERSION_TEXT + "\r\n";
-        out(std::u16string(text.begin(), text.end()));
+        out(AsciiText(std::string("ListaVIRK ") + BUSCA_VERSION_TEXT + "\r\n"));
         return kExitListed;
     }
 

@@ -1,6 +1,8 @@
 // The device library "BuscaVIRK.dll", loaded on the first call and reached through its six exports.
 #include "devicelib/library_loader_win32.h"
 
+#include "app/ascii_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -8,16 +10,14 @@
 
 namespace {
 
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
 std::u16string MissingLibraryMessage(const std::string& fileName, DWORD error, const std::u16string& programName) {
-    return u"No se pudo cargar la biblioteca \"" + Widen(fileName) + u"\" (error " + Widen(std::to_string(error)) +
+    return u"No se pudo cargar la biblioteca \"" + AsciiText(fileName) + u"\" (error " + AsciiText(std::to_string(error)) +
            u").\r\n\r\nCopie la biblioteca en la carpeta de " + programName +
            u". Una biblioteca de 32 bits necesita la versión de 32 bits del programa.";
 }
 
 std::u16string MissingFunctionMessage(const std::string& fileName, const char* function) {
-    return u"La biblioteca \"" + Widen(fileName) + u"\" no contiene la función \"" + Widen(function) + u"\".";
+    return u"La biblioteca \"" + AsciiText(fileName) + u"\" no contiene la función \"" + AsciiText(function) + u"\".";
 }
 
 // The program's folder, ending in its separator, through GetModuleFileNameW or GetModuleFileNameA.
@@ -44,7 +44,7 @@ HMODULE LoadFromProgramFolder(const std::string& fileName, bool windows9x) {
     HMODULE module =
         LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        const std::wstring path = ProgramFolder<wchar_t>(GetModuleFileNameW) + std::wstring(fileName.begin(), fileName.end());
+        const std::wstring path = ProgramFolder<wchar_t>(GetModuleFileNameW) + reinterpret_cast<const wchar_t*>(AsciiText(fileName).c_str());
         module = LoadLibraryW(path.c_str());
     }
     return module;

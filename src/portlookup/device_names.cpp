@@ -1,6 +1,8 @@
 // How the registry names a device: the serial number's spelling, the 2000/XP key path and the 98 device id.
 #include "portlookup/device_names.h"
 
+#include "app/ascii_text.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -18,7 +20,7 @@ constexpr std::uint8_t kUnderscore = '_';
 std::u16string HexId(std::int32_t id, bool upperCase) {
     char digits[16];
     std::snprintf(digits, sizeof digits, upperCase ? "%04X" : "%04x", static_cast<std::uint32_t>(id));
-    return std::u16string(digits, digits + std::char_traits<char>::length(digits));
+    return AsciiText(digits);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The device scan: counts the attached devices, reads each one's identity, finds its COM port and builds the report.
 #include "scan/device_scan.h"
 
+#include "app/ascii_text.h"
 #include "portlookup/port_lookup.h"
 #include "scan/convert_to_string.h"
 
@@ -49,9 +50,7 @@ std::optional<DeviceIdentity> ReadDevice(DeviceLibrary& library, SharedState& st
 }
 
 std::u16string FormatPortNumber(std::int16_t PortNumber) {
-    const std::string digits = std::to_string(PortNumber);
-    std::u16string text = PortNumber >= 0 ? u" " : u"";
-    return text.append(digits.begin(), digits.end());
+    return (PortNumber >= 0 ? u" " : u"") + AsciiText(std::to_string(PortNumber));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The window functions in their wide form for the NT family and their ANSI form for Windows 98 and Me.
 #include "ui/window_calls.h"
 
+#include "app/code_page_text_win32.h"
 #include "app/os_version.h"
 
 #include <string>
@@ -49,12 +50,8 @@ public:
 
 // A text in the ANSI code page, for the A functions.
 std::string Ansi(const wchar_t* text) {
-    if (text == nullptr || *text == L'\0') return {};
-    const int needed = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(needed > 0 ? needed : 1), '\0');
-    if (needed > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, bytes.data(), needed, nullptr, nullptr);
-    bytes.resize(bytes.size() - 1);  // the terminator the conversion wrote
-    return bytes;
+    if (text == nullptr) return {};
+    return ToCodePage(reinterpret_cast<const char16_t*>(text), CP_ACP);
 }
 
 class AnsiCalls final : public WindowCalls {
