@@ -1,6 +1,7 @@
 // What ListaVIRK writes for a scan's devices, in each of its forms, and its fixed texts.
 #include "cli/listing.h"
 
+#include "app/ascii_text.h"
 #include "scan/convert_to_string.h"
 
 #include <algorithm>
@@ -13,8 +14,9 @@ const std::u16string_view kUsage =
     u"\r\n"
     u"  (ninguna)        una línea por adaptador: COM<n> (o - si no se conoce), un tabulador\r\n"
     u"                   y el número de serie\r\n"
-    u"  /json            los adaptadores en JSON: puerto, serie, vid y pid\r\n"
-    u"  /csv             los adaptadores en CSV, con la línea de encabezado puerto,serie,vid,pid\r\n"
+    u"  /json            los adaptadores en JSON: puerto, serie, vid, pid y ubicacion\r\n"
+    u"  /csv             los adaptadores en CSV, con la línea de encabezado\r\n"
+    u"                   puerto,serie,vid,pid,ubicacion\r\n"
     u"  /serie TEXTO     el puerto COM del primer adaptador cuyo número de serie es TEXTO\r\n"
     u"  /ayuda, /h, /?   esta ayuda\r\n"
     u"  /version         la versión del programa\r\n"
@@ -29,8 +31,6 @@ namespace {
 constexpr std::u16string_view kLineEnd = u"\r\n";
 constexpr char16_t kReplacement = u'\uFFFD';
 
-std::u16string Ascii(const std::string& text) { return {text.begin(), text.end()}; }
-
 // A port the registry gave this device: a lookup ran for it, on its own identity, and found 1 or more.
 std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
     if (!device.Read || !device.LookedUp || device.PortNumber < 1) return std::nullopt;
@@ -41,7 +41,7 @@ std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
 std::u16string Hex(std::int32_t value) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(value));
-    return Ascii(digits);
+    return AsciiText(digits);
 }
 
 // One line per adapter: nothing in a serial may start a new field or line.
@@ -65,7 +65,7 @@ std::u16string JsonString(const std::u16string& text) {
             if (c < 0x20) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                quoted += Ascii(escape);
+                quoted += AsciiText(escape);
             } else {
                 quoted += c;
             }
@@ -82,7 +82,7 @@ std::u16string CsvField(const std::u16string& text) {
     return quoted + u'"';
 }
 
-std::u16string Port(std::int16_t port) { return Ascii(std::to_string(port)); }
+std::u16string Port(std::int16_t port) { return AsciiText(std::to_string(port)); }
 
 std::u16string Plain(std::span<const ScannedDevice> devices) {
     std::u16string out;
@@ -105,13 +105,14 @@ std::u16string Json(std::span<const ScannedDevice> devices) {
             .append(u", \"serie\": ").append(read ? JsonString(AsShown(read->Serial)) : u"null")
             .append(u", \"vid\": ").append(read ? JsonString(Hex(read->Vid)) : u"null")
             .append(u", \"pid\": ").append(read ? JsonString(Hex(read->Pid)) : u"null")
+            .append(u", \"ubicacion\": ").append(device.Location ? JsonString(*device.Location) : u"null")
             .append(u"}");
     }
     return out.append(devices.empty() ? u"]" : u"\r\n]").append(kLineEnd);
 }
 
 std::u16string Csv(std::span<const ScannedDevice> devices) {
-    std::u16string out = u"puerto,serie,vid,pid";
+    std::u16string out = u"puerto,serie,vid,pid,ubicacion";
     out.append(kLineEnd);
     for (const ScannedDevice& device : devices) {
         const auto port = KnownPort(device);
@@ -119,7 +120,8 @@ std::u16string Csv(std::span<const ScannedDevice> devices) {
         out.append(port ? Port(*port) : u"").append(u",")
             .append(read ? CsvField(AsShown(read->Serial)) : u"").append(u",")
             .append(read ? Hex(read->Vid) : u"").append(u",")
-            .append(read ? Hex(read->Pid) : u"").append(kLineEnd);
+            .append(read ? Hex(read->Pid) : u"").append(u",")
+            .append(device.Location ? CsvField(*device.Location) : u"").append(kLineEnd);
     }
     return out;
 }

@@ -26,6 +26,9 @@ struct ScannedDevice {
     std::optional<Identity> Read;
     std::int16_t PortNumber = 0;  // as the report shows it: a lookup's result, else the one before it (0 at first)
     bool LookedUp = false;        // a lookup ran for this Windows version
+    // Where Windows says the port's device is plugged in (Port_#0002.Hub_#0003 and the like), opaque;
+    // none when the port came from the registry layout of the older drivers.
+    std::optional<std::u16string> Location;
 };
 
 // The whole scan: EnumDevices, then GetDeviceData. Returns the report for the report box.

@@ -46,10 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"Plain", "winxp", L"", "COM3\tAB 12\r\nCOM7\tCD\r\n-\t\r\n", 0},
         ListCase{"Json98", "win98", L"/JSON",
                  "[\r\n"
-                 R"(  {"puerto": 4, "serie": "AB 12", "vid": "1A2B", "pid": "C3D4"},)" "\r\n"
-                 R"(  {"puerto": 8, "serie": "CD", "vid": "1A2B", "pid": "C3D4"},)" "\r\n"
-                 R"(  {"puerto": null, "serie": null, "vid": null, "pid": null})" "\r\n]\r\n", 0},
-        ListCase{"Csv", "winxp", L"-csv", "puerto,serie,vid,pid\r\n3,AB 12,1A2B,C3D4\r\n7,CD,1A2B,C3D4\r\n,,,\r\n", 0},
+                 R"(  {"puerto": 4, "serie": "AB 12", "vid": "1A2B", "pid": "C3D4", "ubicacion": null},)" "\r\n"
+                 R"(  {"puerto": 8, "serie": "CD", "vid": "1A2B", "pid": "C3D4", "ubicacion": null},)" "\r\n"
+                 R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null})" "\r\n]\r\n", 0},
+        ListCase{"Csv", "winxp", L"-csv", "puerto,serie,vid,pid,ubicacion\r\n3,AB 12,1A2B,C3D4,\r\n7,CD,1A2B,C3D4,\r\n,,,,\r\n", 0},
         ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0}),
     [](const testing::TestParamInfo<ListCase>& test) { return test.param.name; });
 

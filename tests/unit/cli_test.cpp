@@ -71,41 +71,41 @@ std::string Repeat(const std::string& text, int times) {
     return all;
 }
 
-const std::string kNullObject = R"(  {"puerto": null, "serie": null, "vid": null, "pid": null})";
+const std::string kNullObject = R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null})";
 
 const ListingCase kListings[] = {
-    {"NoAdapter", {}, {}, "", "[]\r\n", "puerto,serie,vid,pid\r\n", kExitNothing},
+    {"NoAdapter", {}, {}, "", "[]\r\n", "puerto,serie,vid,pid,ubicacion\r\n", kExitNothing},
     {"KnownAndUnknownPorts",
      {{.Serial = "AB 12"}, {.Vid = 0xABC, .Pid = 0x12345, .Serial = "CD"}},
      {{"AB_12", "COM3\0"s}},
      "COM3\tAB 12\r\n-\tCD\r\n",
-     "[\r\n" R"(  {"puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007"},)" "\r\n"
-     R"(  {"puerto": null, "serie": "CD", "vid": "0ABC", "pid": "12345"})" "\r\n]\r\n",
-     "puerto,serie,vid,pid\r\n3,AB 12,5E1A,B007\r\n,CD,0ABC,12345\r\n"},
+     "[\r\n" R"(  {"puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null},)" "\r\n"
+     R"(  {"puerto": null, "serie": "CD", "vid": "0ABC", "pid": "12345", "ubicacion": null})" "\r\n]\r\n",
+     "puerto,serie,vid,pid,ubicacion\r\n3,AB 12,5E1A,B007,\r\n,CD,0ABC,12345,\r\n"},
     // Port 0 (a name without a number) is no port.
     {"PortZeroIsUnknown", {{.Serial = "S1"}}, {{"S1", "COMX\0"s}}, "-\tS1\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "S1", "vid": "5E1A", "pid": "B007"})" "\r\n]\r\n",
-     "puerto,serie,vid,pid\r\n,S1,5E1A,B007\r\n"},
+     "[\r\n" R"(  {"puerto": null, "serie": "S1", "vid": "5E1A", "pid": "B007", "ubicacion": null})" "\r\n]\r\n",
+     "puerto,serie,vid,pid,ubicacion\r\n,S1,5E1A,B007,\r\n"},
     // A device whose open or a read failed has no identity, whatever the lookup on an empty one found.
     {"ReadsFail",
      {{.Serial = "S1", .Failures = {{"Serial", 4}}}, {.Serial = "S2", .Failures = {{"Vid", 9}}}},
      {{"", "COM5\0"s}},
-     "-\t\r\n-\t\r\n", "[\r\n" + kNullObject + ",\r\n" + kNullObject + "\r\n]\r\n", "puerto,serie,vid,pid\r\n,,,\r\n,,,\r\n"},
+     "-\t\r\n-\t\r\n", "[\r\n" + kNullObject + ",\r\n" + kNullObject + "\r\n]\r\n", "puerto,serie,vid,pid,ubicacion\r\n,,,,\r\n,,,,\r\n"},
     // Bytes through Windows-1252, a zero byte as U+FFFD; in the plain form no TAB, CR or LF either.
     {"SerialBytes",
      {{.Serial = "a\"b,c\\\0\x80\xE9\r\n\t\x01"s}},
      {},
      "-\ta\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\x01\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "a\"b,c\\)" "\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9" R"(\r\n\t\u0001", "vid": "5E1A", "pid": "B007"})"
+     "[\r\n" R"(  {"puerto": null, "serie": "a\"b,c\\)" "\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9" R"(\r\n\t\u0001", "vid": "5E1A", "pid": "B007", "ubicacion": null})"
      "\r\n]\r\n",
-     "puerto,serie,vid,pid\r\n,\"a\"\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\r\n\t\x01\",5E1A,B007\r\n"},
+     "puerto,serie,vid,pid,ubicacion\r\n,\"a\"\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\r\n\t\x01\",5E1A,B007,\r\n"},
     // No lookup on this Windows: no port.
     {"NT4", {{.Serial = "AB 12"}}, {{"AB_12", "COM3\0"s}}, "-\tAB 12\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007"})" "\r\n]\r\n",
-     "puerto,serie,vid,pid\r\n,AB 12,5E1A,B007\r\n", kExitListed, {}, 0x05650004},
+     "[\r\n" R"(  {"puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null})" "\r\n]\r\n",
+     "puerto,serie,vid,pid,ubicacion\r\n,AB 12,5E1A,B007,\r\n", kExitListed, {}, 0x05650004},
     {"CappedAt1024", {}, {}, Repeat("-\t\r\n", 1024),
      "[\r\n" + Repeat(kNullObject + ",\r\n", 1023) + kNullObject + "\r\n]\r\n",
-     "puerto,serie,vid,pid\r\n" + Repeat(",,,\r\n", 1024), kExitListed, 100000},
+     "puerto,serie,vid,pid,ubicacion\r\n" + Repeat(",,,,\r\n", 1024), kExitListed, 100000},
 };
 
 TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
