@@ -1,5 +1,6 @@
 // Program start: the Windows services behind the scan's seams, then frmMain.
 #include "app/platform.h"
+#include "app/present_ports_win32.h"
 #include "app/shared_state.h"
 #include "app/win32_services.h"
 #include "devicelib/library_loader_win32.h"
@@ -9,10 +10,11 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     Advapi32Registry registry;
+    SetupApiPorts ports;
     Kernel32Version version;
     SystemCodePage codePage;
     LoadedDeviceLibrary library(u"BuscadorVIRK.exe", IsWindows9xFamily(version.GetVersion()));
-    Platform platform{library, registry, version, codePage};
+    Platform platform{library, registry, ports, version, codePage};
     SharedState state;
     return RunMainWindow(instance, showCommand, platform, state);
 }

@@ -1,6 +1,7 @@
 // ListaVIRK: the scan of BuscadorVIRK from the command line, one listing on standard output once the scan is done.
 #include "app/ascii_text.h"
 #include "app/platform.h"
+#include "app/present_ports_win32.h"
 #include "app/shared_state.h"
 #include "app/win32_services.h"
 #include "cli/arguments.h"
@@ -47,9 +48,10 @@ int main(int argc, char** argv) {
     }
 
     Advapi32Registry registry;
+    SetupApiPorts ports;
     SystemCodePage codePage;
     LoadedDeviceLibrary library(u"ListaVIRK.exe", windows9x);
-    Platform platform{library, registry, version, codePage};
+    Platform platform{library, registry, ports, version, codePage};
     SharedState state;
     std::vector<ScannedDevice> devices;
     try {

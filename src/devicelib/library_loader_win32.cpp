@@ -2,6 +2,7 @@
 #include "devicelib/library_loader_win32.h"
 
 #include "app/ascii_text.h"
+#include "app/library_search_win32.h"
 
 #include <algorithm>
 #include <array>
@@ -41,13 +42,11 @@ std::basic_string<Char> ProgramFolder(GetModuleFileNameFn getModuleFileName) {
 // refused.
 HMODULE LoadFromProgramFolder(const std::string& fileName, bool windows9x) {
     if (windows9x) return LoadLibraryA((ProgramFolder<char>(GetModuleFileNameA) + fileName).c_str());
-    HMODULE module =
-        LoadLibraryExA(fileName.c_str(), nullptr, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        const std::wstring path = ProgramFolder<wchar_t>(GetModuleFileNameW) + reinterpret_cast<const wchar_t*>(AsciiText(fileName).c_str());
-        module = LoadLibraryW(path.c_str());
-    }
-    return module;
+    return LoadWithSearchFlags(fileName, LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32, [&] {
+        const std::wstring path =
+            ProgramFolder<wchar_t>(GetModuleFileNameW) + reinterpret_cast<const wchar_t*>(AsciiText(fileName).c_str());
+        return LoadLibraryW(path.c_str());
+    });
 }
 
 template <typename Fn>

@@ -13,6 +13,8 @@ std::span<std::uint8_t> ValidBytes(std::span<std::uint8_t> SerialString, std::in
     return SerialString.first(static_cast<std::size_t>(count));
 }
 
+char FoldedAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+
 constexpr std::uint8_t kSpace = ' ';
 constexpr std::uint8_t kUnderscore = '_';
 
@@ -45,6 +47,23 @@ std::u16string DeviceKeyPathXP2000(std::int32_t Vid, std::int32_t Pid, std::u16s
 }
 
 std::u16string ExpectedDeviceId98(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText) {
+    return UsbFirstInterfaceId(Vid, Pid, serialText);
+}
+
+std::u16string UsbDeviceId(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText) {
+    std::u16string id = u"USB\\VID_" + HexId(Vid, true) + u"&PID_" + HexId(Pid, true) + u"\\";
+    return id.append(serialText);
+}
+
+std::u16string UsbFirstInterfaceId(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText) {
     std::u16string id = u"USB\\VID_" + HexId(Vid, true) + u"&PID_" + HexId(Pid, true) + u"&MI_00\\";
     return id.append(serialText).append(u"_00");
+}
+
+bool SameInstanceId(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, {}, FoldedAscii, FoldedAscii);
+}
+
+bool InstanceIdBefore(std::string_view a, std::string_view b) {
+    return std::ranges::lexicographical_compare(a, b, {}, FoldedAscii, FoldedAscii);
 }

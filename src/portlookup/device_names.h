@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 // Rewrite in place the first SerialLength bytes (at most the buffer's size):
 // spaces become underscores, as Windows 2000/XP names the device's instance key.
@@ -18,3 +19,14 @@ std::u16string DeviceKeyPathXP2000(std::int32_t Vid, std::int32_t Pid, std::u16s
 
 // USB\VID_1A2B&PID_C3D4&MI_00\<serial>_00: the "CRLowerDeviceID" of the device's instance.
 std::u16string ExpectedDeviceId98(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText);
+
+// USB\VID_1A2B&PID_C3D4\<serial>: the instance ID Windows gives a USB device after its serial number.
+std::u16string UsbDeviceId(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText);
+// USB\VID_1A2B&PID_C3D4&MI_00\<serial>_00: its first interface, where the older drivers put the port.
+std::u16string UsbFirstInterfaceId(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText);
+
+// Windows writes instance IDs in either case: equal when only ASCII a..z differ from A..Z. Not by locale, which
+// would fold the Turkish dotless and dotted i into I.
+bool SameInstanceId(std::string_view a, std::string_view b);
+// The order of instance IDs with the same folding, for a choice that does not hang on Windows' listing order.
+bool InstanceIdBefore(std::string_view a, std::string_view b);

@@ -3,6 +3,7 @@
 
 #include "app/ascii_text.h"
 #include "portlookup/port_lookup.h"
+#include "portlookup/port_number.h"
 #include "scan/convert_to_string.h"
 
 #include <algorithm>
@@ -49,8 +50,67 @@ std::optional<DeviceIdentity> ReadDevice(DeviceLibrary& library, SharedState& st
     return identity;
 }
 
+// The present port devices, listed at most once a scan and only once a device needs them.
+class ScanPresentPorts {
+public:
+    explicit ScanPresentPorts(PresentPorts& seam) : seam_(seam) {}
+    // Null when Windows cannot list them.
+    const std::vector<PresentPort>* Get() {
+        if (!listed_) listed_ = seam_.List();
+        return *listed_ ? &**listed_ : nullptr;
+    }
+
+private:
+    PresentPorts& seam_;
+    std::optional<std::optional<std::vector<PresentPort>>> listed_;
+};
+
+// The port of a device read on 2000, XP or later: its present port device, else the registry's record of it.
+std::int16_t PortNumberNT(Platform& platform, ScanPresentPorts& presentPorts, DeviceIdentity& identity, bool read,
+                          ScannedDevice& scanned) {
+    // A device that could not be read has no identity to look for among the present ports.
+    if (const auto* ports = read ? presentPorts.Get() : nullptr) {
+        if (const auto found = GetPortNumPresent(*ports, platform.CodePage, identity.Vid, identity.Pid,
+                                                 identity.SerialBuffer, identity.SerialLength)) {
+            scanned.Location = found->Location;
+            return found->PortNumber;
+        }
+    }
+    // Kept as the fallback, also where it may be stale: it is what 2000 and XP with the older drivers record.
+    return GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid, identity.SerialBuffer,
+                            identity.SerialLength);
+}
+
+// How Windows names a device's serial in its records: spaces as underscores, letters in either case.
+std::u16string RecordedSerial(std::u16string serial) {
+    for (char16_t& c : serial) {
+        if (c == u' ') c = u'_';
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - (u'a' - u'A'));
+    }
+    return serial;
+}
+
+// Two attached devices that Windows records under one name (vid, pid, serial) cannot be told apart by any lookup:
+// a port found for that name is not known to be either one's.
+void ForgetSharedPorts(std::vector<ScannedDevice>& devices) {
+    const auto sameName = [](const ScannedDevice& a, const ScannedDevice& b) {
+        return a.Read && b.Read && a.LookedUp && b.LookedUp && a.Read->Vid == b.Read->Vid && a.Read->Pid == b.Read->Pid &&
+               RecordedSerial(a.Read->Serial) == RecordedSerial(b.Read->Serial);
+    };
+    std::vector<bool> shared(devices.size(), false);
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        for (std::size_t j = i + 1; j < devices.size(); ++j)
+            if (sameName(devices[i], devices[j])) shared[i] = shared[j] = true;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (!shared[i]) continue;
+        devices[i].PortNumber = kNoPort;
+        devices[i].Location.reset();
+    }
+}
+
 std::u16string FormatPortNumber(std::int16_t PortNumber) {
-    return (PortNumber >= 0 ? u" " : u"") + AsciiText(std::to_string(PortNumber));
+    std::u16string text = PortNumber >= 0 ? u" " : u"";
+    return text.append(AsciiText(std::to_string(PortNumber)));
 }
 
 }  // namespace
@@ -81,6 +141,7 @@ std::u16string GetDeviceData(Platform& platform, SharedState& state) { return Re
 std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
     std::vector<ScannedDevice> devices;
     std::int16_t PortNumber = 0;  // kept when no lookup runs for the Windows version
+    ScanPresentPorts presentPorts(platform.Ports);
     const std::int32_t deviceCount = std::min(state.NumDevices, kMaxDevices);
     devices.reserve(static_cast<std::size_t>(std::max(deviceCount, 0)));
 
@@ -89,7 +150,8 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
         // Each device starts from an empty identity, so one whose reads fail finds no port
         // rather than the port of the device before it.
         DeviceIdentity identity;
-        if (const auto read = ReadDevice(platform.Devices, state, index)) {
+        const auto read = ReadDevice(platform.Devices, state, index);
+        if (read) {
             identity = *read;
             // Taken before the lookups rewrite the serial bytes.
             scanned.Read = ScannedDevice::Identity{
@@ -99,8 +161,7 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
         const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
         scanned.LookedUp = true;
         if (!IsWindows9xFamily(version) && version >= kFirstXP2000LayoutMajor) {
-            PortNumber = GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
-                                          identity.SerialBuffer, identity.SerialLength);
+            PortNumber = PortNumberNT(platform, presentPorts, identity, read.has_value(), scanned);
         } else if (version == kWindows98Layout) {
             PortNumber = GetPortNum98(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                       identity.SerialBuffer, identity.SerialLength);
@@ -109,6 +170,7 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
         }
         scanned.PortNumber = PortNumber;
     }
+    ForgetSharedPorts(devices);
     return devices;
 }
 

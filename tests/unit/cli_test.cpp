@@ -130,8 +130,9 @@ TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
 
 // The first adapter whose serial, as shown, is exactly the one asked for.
 TEST(Listing, SerieGivesThePortOfTheFirstExactMatch) {
+    // The second XK-4471 is another product, so Windows tells the two apart.
     const std::vector<FakeDevice> devices = {{.Serial = "AB 12"}, {.Serial = "XK-4471"}, {.Serial = "ab"},
-                                             {.Serial = "XK-4471"}, {.Serial = "\xE9"}};
+                                             {.Pid = 0x4471, .Serial = "XK-4471"}, {.Serial = "\xE9"}};
     const struct {
         std::string wanted, out, err;
         int exitCode;

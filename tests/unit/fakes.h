@@ -1,4 +1,4 @@
-// Fakes of the device library, registry and version word that journal every call, for the unit tests and fuzz targets.
+// Fakes of the device library, registry, present ports and version word that journal every call, for the unit tests and fuzz targets.
 #pragma once
 
 #include "app/code_page.h"
@@ -73,6 +73,17 @@ private:
     RegKey next_ = 0x1000;
 };
 
+// The port devices Windows lists as present; counts the listings a scan asks for.
+class FakePresentPorts final : public PresentPorts {
+public:
+    std::optional<std::vector<PresentPort>> Ports = std::vector<PresentPort>{};  // nullopt: Windows cannot list them
+    int Listings = 0;
+    std::optional<std::vector<PresentPort>> List() override {
+        ++Listings;
+        return Ports;
+    }
+};
+
 class FixedVersion final : public OsVersion {
 public:
     std::uint32_t Value = 0x0A280105;  // XP, 5.1
@@ -83,10 +94,11 @@ public:
 struct ScanRig {
     FakeDeviceLibrary devices;
     FakeRegistry registry;
+    FakePresentPorts ports;
     FixedVersion version;
     const WindowsLatin1CodePage codePage;
     SharedState state;
-    Platform platform{devices, registry, version, codePage};
+    Platform platform{devices, registry, ports, version, codePage};
     // What a scan left behind: devices or keys still open, calls on bad handles; empty when none.
     std::string Leftovers() const;
 };

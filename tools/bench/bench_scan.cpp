@@ -5,6 +5,7 @@
 // Exits 1 when the setup is broken (a port not found, or the floor not issuing the scan's calls),
 // since the figures would then time something else; the figures themselves are never judged.
 #include "app/platform.h"
+#include "app/present_ports_win32.h"
 #include "app/shared_state.h"
 #include "app/win32_services.h"
 #include "devicelib/library_loader_win32.h"
@@ -113,7 +114,8 @@ struct Scenario {
 };
 
 std::u16string Scan(DeviceLibrary& library, Registry& registry, OsVersion& version, const AnsiCodePage& codePage) {
-    Platform platform{library, registry, version, codePage};
+    SetupApiPorts ports;
+    Platform platform{library, registry, ports, version, codePage};
     SharedState state;
     return FillDeviceList(platform, state);
 }

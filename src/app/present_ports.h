@@ -1,0 +1,22 @@
+// The COM port devices Windows lists as present, so the port lookup runs against any list of them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// One present device of the Ports class. Texts are the ANSI bytes Windows gives, without terminator.
+struct PresentPort {
+    std::string InstanceId;        // USB\VID_1A2B&PID_C3D4\0001 and the like, in whatever case Windows wrote it
+    std::string ParentInstanceId;  // empty when the parent cannot be read
+    std::string PortName;          // the bytes of its "PortName" as the query returned them, at most 100
+    std::optional<std::string> Location;  // where Windows says it is plugged in; none when it does not say
+};
+
+class PresentPorts {
+public:
+    virtual ~PresentPorts() = default;
+    // nullopt when Windows cannot list them (no setupapi, a function missing, the listing refused): the
+    // lookup then reads the registry alone. A device Windows cannot fully describe is left out.
+    virtual std::optional<std::vector<PresentPort>> List() = 0;
+};

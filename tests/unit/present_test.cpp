@@ -1,0 +1,143 @@
+// Whole scans with port devices that Windows lists as present: which port each device gets, and when the
+// listing and the registry are asked.
+#include "fakes.h"
+#include "scan/device_scan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+constexpr std::uint32_t kXP = 0x0A280105, kWindows10 = 0x4A61000A, k98 = 0xC0000A04, kNT4 = 0x05650004;
+const std::string kUsb = "SYSTEM\\CurrentControlSet\\Enum\\USB\\";
+const std::string kToday = "USB\\VID_5E1A&PID_B007\\";  // today's drivers: the USB device named by its serial
+const std::string kOlder = "USB\\VID_5E1A&PID_B007&MI_00\\";
+const std::string kHub = "Port_#0002.Hub_#0003";
+
+PresentPort Port(const std::string& id, const std::string& portName, const std::string& parent = "",
+                 std::optional<std::string> location = {}) {
+    return {id, parent, portName + '\0', std::move(location)};
+}
+
+struct Value {
+    std::string key, name, bytes;
+};
+// The older drivers' record of a serial, spelt as its 2000/XP key names it.
+Value Older(const std::string& serial, const std::string& portName) {
+    return {kUsb + "Vid_5e1a&Pid_b007&Mi_00\\" + serial + "_00\\Device Parameters", "PortName", portName + '\0'};
+}
+
+struct Found {
+    std::int16_t port;
+    std::optional<std::u16string> location = {};
+    bool operator==(const Found&) const = default;
+};
+void PrintTo(const Found& f, std::ostream* out) { *out << f.port << (f.location ? " with a location" : ""); }
+
+struct PresentCase {
+    const char* name;
+    std::vector<FakeDevice> devices;
+    std::optional<std::vector<PresentPort>> present;
+    std::vector<Value> registry;
+    std::vector<Found> found;
+    int listings = 1;
+    bool registryRead = false;
+    std::uint32_t version = kXP;
+};
+
+const std::vector<FakeDevice> kAB12 = {{.Serial = "AB 12"}};
+const std::vector<PresentPort> kNotAB12 = {
+    Port(kToday + "AB_1", "COM4"),                    // a shorter serial
+    Port(kToday + "AB_120", "COM5"),                  // a longer one with the same start
+    Port("USB\\VID_5E1B&PID_B007\\AB_12", "COM6"),     // another vendor
+    Port("USB\\VID_5E1A&PID_B008\\AB_12", "COM7"),     // another product
+    Port(kToday + "AB 12", "COM8"),                   // the space not spelt as Windows spells it
+    Port(kOlder + "AB_12", "COM9"),                   // the older layout without its _00
+    Port("USB\\VID_5E1A&PID_B007&MI_01\\6&2B", "COM10", kToday + "AB_120"),  // under another device
+    Port("FTDIBUS\\X", "COM11", "USB\\VID_5E1A&PID_B007\\AB_12\\0"),           // a parent whose ID runs on
+};
+
+const PresentCase kCases[] = {
+    {"TodaysDriver", kAB12, {{Port(kToday + "AB_12", "COM14", "USB\\ROOT_HUB30\\4&1", kHub)}}, {}, {{14, u"Port_#0002.Hub_#0003"}}},
+    {"OlderDriver", kAB12, {{Port(kOlder + "AB_12_00", "COM3")}}, {}, {{3}}},
+    {"CompositeInterface", kAB12,
+     {{Port("USB\\VID_5E1A&PID_B007&MI_02\\7&9&0&0002", "COM21", kToday + "AB_12"),
+       Port("USB\\VID_5E1A&PID_B007&MI_00\\7&9&0&0000", "COM20", kToday + "AB_12", "0000.0014.0000.001")}},
+     {}, {{20, u"0000.0014.0000.001"}}},
+    // The record of a driver since replaced stays behind in the registry with the port the adapter had then.
+    {"PresentWinsOverAStaleRecord", kAB12, {{Port(kToday + "AB_12", "COM9")}}, {Older("AB_12", "COM3")}, {{9}}},
+    {"NoMatchFallsBackToTheRecord", kAB12, kNotAB12, {Older("AB_12", "COM3")}, {{3}}, 1, true},
+    {"NoMatchNoRecord", {{.Serial = "AB 12"}, {.Serial = "W1"}},
+     [] {
+         auto ports = kNotAB12;
+         ports.push_back(Port(kToday + "W10", "COM12"));
+         return ports;
+     }(),
+     {}, {{-1}, {-1}}, 1, true},
+    {"EitherCase", {{.Serial = "ab 12"}, {.Serial = "CD"}},
+     {{Port(kToday + "AB_12", "COM5"), Port("usb\\vid_5e1a&pid_b007\\cd", "COM6")}}, {}, {{5}, {6}}},
+    // Only ASCII letters fold: a locale's folding would also take é for É.
+    {"OnlyAsciiFolds", {{.Serial = "\xE9"}}, {{Port(kToday + "\xC9", "COM5")}}, {}, {{-1}}, 1, true},
+    {"ShortIdsHaveFourDigits", {{.Vid = 0x0ABC, .Pid = 0x00D4, .Serial = "S1"}, {.Vid = 0x0ABC, .Pid = 0x00D4, .Serial = "S2"}},
+     {{Port("USB\\VID_0ABC&PID_00D4\\S1", "COM5"), Port("USB\\VID_ABC&PID_D4\\S2", "COM6")}}, {}, {{5}, {-1}}, 1, true},
+    {"PortNameReadAsTheRegistrysIs", {{.Serial = "A"}, {.Serial = "B"}, {.Serial = "C"}},
+     {{Port(kToday + "A", "COM256"), Port(kToday + "B", "COM40000"), Port(kToday + "C", "COM")}}, {},
+     {{256}, {-1}, {0}}},
+    // Windows cannot tell these apart, so no port is known to be either one's, whichever way it was found.
+    {"TwoAdaptersOneSerial", {{.Serial = "S1"}, {.Serial = "S1"}, {.Serial = "S2"}},
+     {{Port(kToday + "S1", "COM5", "", kHub), Port(kToday + "S2", "COM6")}}, {}, {{-1}, {-1}, {6}}},
+    {"TwoAdaptersOneRecord", {{.Serial = "S 1"}, {.Serial = "s_1"}}, {{}}, {Older("S_1", "COM5")}, {{-1}, {-1}}, 1, true},
+    {"TwoAdaptersOneRecordOn98", {{.Serial = "S1"}, {.Serial = "s1"}}, {{}},
+     {{"Enum\\SLABCR\\guid\\0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\S1_00\0"s},
+      {"Enum\\SLABCR\\guid\\0000", "PortName", "COM5\0"s}},
+     {{-1}, {-1}}, 0, true, k98},
+    {"SetupapiUnavailable", kAB12, std::nullopt, {Older("AB_12", "COM3")}, {{3}}, 1, true},
+    {"Windows10", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{4}}, 1, false, kWindows10},
+    // Listed once a scan, whatever the count of devices; never where no device needs it.
+    {"OnceAScan", {{.Serial = "A"}, {.Serial = "B"}, {.Serial = "C"}},
+     {{Port(kToday + "A", "COM1"), Port(kToday + "C", "COM3")}}, {Older("B", "COM2")}, {{1}, {2}, {3}}, 1, true},
+    {"NoAdapter", {}, {{Port(kToday + "AB_12", "COM4")}}, {}, {}, 0},
+    {"UnreadAdapter", {{.Serial = "AB 12", .Failures = {{"Serial", 3}}}}, {{Port(kToday, "COM4")}}, {}, {{-1}}, 0, true},
+    {"Windows98", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{-1}}, 0, true, k98},
+    {"NT4", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{0}}, 0, false, kNT4},
+};
+
+void PrintTo(const PresentCase& c, std::ostream* out) { *out << c.name; }
+
+class Present : public testing::TestWithParam<PresentCase> {};
+
+TEST_P(Present, GivesEachDeviceItsPort) {
+    const PresentCase& c = GetParam();
+    ScanRig rig;
+    rig.devices.Devices = c.devices;
+    rig.version.Value = c.version;
+    rig.ports.Ports = c.present;
+    for (const Value& value : c.registry) rig.registry.SetValue(value.key, value.name, value.bytes);
+    std::vector<Found> found;
+    for (const ScannedDevice& device : ScanDevices(rig.platform, rig.state))
+        found.push_back({device.PortNumber, device.Location});
+    EXPECT_EQ(found, c.found);
+    EXPECT_EQ(rig.ports.Listings, c.listings);
+    EXPECT_EQ(!rig.registry.Journal.empty(), c.registryRead);
+    EXPECT_EQ(rig.Leftovers(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Present, testing::ValuesIn(kCases), [](const auto& info) { return info.param.name; });
+
+// Where Windows cannot list the ports, the registry is asked exactly what it is asked where none matches.
+TEST(Present, UnavailableReadsTheRegistryAsBefore) {
+    ScanRig unavailable, unmatched;
+    unavailable.ports.Ports = std::nullopt;
+    unmatched.ports.Ports = kNotAB12;
+    for (ScanRig* rig : {&unavailable, &unmatched}) {
+        rig->devices.Devices = {{.Serial = "AB 12"}, {.Serial = "CD"}};
+        const Value record = Older("AB_12", "COM3");
+        rig->registry.SetValue(record.key, record.name, record.bytes);
+        FillDeviceList(rig->platform, rig->state);
+    }
+    EXPECT_EQ(unavailable.registry.Journal, unmatched.registry.Journal);
+    EXPECT_EQ(unavailable.registry.Journal.size(), 14u);
+}
+
+}  // namespace
