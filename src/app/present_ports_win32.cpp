@@ -9,8 +9,6 @@
 
 namespace {
 
-// GUID_DEVCLASS_PORTS: COM and LPT ports.
-constexpr GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 constexpr const char* kPortNameValue = "PortName";
 // Instance IDs are at most MAX_DEVICE_ID_LEN characters; a location has no documented limit.
 constexpr DWORD kInstanceIdCapacity = MAX_DEVICE_ID_LEN + 1;

@@ -7,6 +7,9 @@
 #include <cfgmgr32.h>
 #include <setupapi.h>
 
+// GUID_DEVCLASS_PORTS: COM and LPT ports.
+inline constexpr GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
 // The calls the listing makes, by name from setupapi.dll (which the 98 family lacks, so it is not imported), with
 // advapi32's two for the port's key: a table, so a test can count what a listing opens and closes.
 struct SetupApiCalls {

@@ -1,6 +1,7 @@
 // The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
 #pragma once
 
+#include "app/present_ports_win32.h"
 #include "ui/buscador-rc.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,32 @@ inline void SetInstance98(const std::string& instance, const std::string& id, co
 }
 inline std::string Id98(const std::string& serialKey) { return "USB\\VID_1A2B&PID_C3D4&MI_00\\" + serialKey + "_00"; }
 
+// ---- Port devices recorded as an installer records them, so that Wine's setupapi lists them ----
+
+inline const std::string kTodaysDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1A2B&PID_C3D4";
+
+// A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty).
+inline void RecordPort(const std::string& instanceId, const std::string& portName, const std::string& location = "") {
+    const HDEVINFO list = SetupDiCreateDeviceInfoList(&kPortsClass, nullptr);
+    ASSERT_NE(list, INVALID_HANDLE_VALUE);
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    const bool made = SetupDiCreateDeviceInfoA(list, instanceId.c_str(), &kPortsClass, nullptr, nullptr, 0, &device) &&
+                      SetupDiRegisterDeviceInfo(list, &device, 0, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(made) << instanceId << ": error " << GetLastError();
+    if (made && !portName.empty()) {
+        const HKEY key = SetupDiCreateDevRegKeyA(list, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
+        EXPECT_NE(key, INVALID_HANDLE_VALUE) << instanceId;
+        RegSetValueExA(key, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()), DWORD(portName.size() + 1));
+        RegCloseKey(key);
+    }
+    if (made && !location.empty()) {
+        EXPECT_TRUE(SetupDiSetDeviceRegistryPropertyA(list, &device, SPDRP_LOCATION_INFORMATION,
+                                                      reinterpret_cast<const BYTE*>(location.c_str()), DWORD(location.size() + 1)));
+    }
+    SetupDiDestroyDeviceInfoList(list);
+}
+
 // Clears the test keys before and after a test, and Wine's version setting after it.
 struct TestKeys {
     static constexpr const char* kProgramSettings = "Software\\Wine\\AppDefaults\\BuscadorVIRK.exe";
@@ -79,6 +106,7 @@ struct TestKeys {
     ~TestKeys() { Remove(); }
     static void Remove() {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDeviceKey.c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTodaysDeviceKey.c_str());
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Enum\\SLABCR");
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");

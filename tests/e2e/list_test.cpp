@@ -53,6 +53,28 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0}),
     [](const testing::TestParamInfo<ListCase>& test) { return test.param.name; });
 
+// On 2000 and later the port Windows lists as present wins over the older drivers' record left behind, and
+// carries its location. On 98 the older layout alone counts.
+TEST(ListaVIRKPresentPorts, WinOverTheRecordLeftBehind) {
+    TestKeys keys;
+    SetPortXP("AB_12", "COM3\0"s);
+    SetPortXP("CD", "COM7\0"s);
+    SetInstance98("0000", Id98("AB_12"), "COM4");
+    RecordPort("USB\\VID_1A2B&PID_C3D4\\AB_12", "COM14", "Port_#0002.Hub_#0003");
+    for (const char* version : {"winxp", "win98"}) {
+        SCOPED_TRACE(version);
+        keys.Version(version);
+        Program program(BUSCA_STAND_IN_FILE, BUSCA_LIST_FILE);
+        program.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 CD\n");
+        ASSERT_NO_FATAL_FAILURE(program.Start({.arguments = L"/csv", .captured = true}));
+        EXPECT_EQ(program.WaitForExit(20s), 0u);
+        EXPECT_EQ(program.Output(), version == "winxp"s ? "puerto,serie,vid,pid,ubicacion\r\n14,AB 12,1A2B,C3D4,Port_#0002.Hub_#0003\r\n"
+                                                          "7,CD,1A2B,C3D4,\r\n"
+                                                        : "puerto,serie,vid,pid,ubicacion\r\n4,AB 12,1A2B,C3D4,\r\n,CD,1A2B,C3D4,\r\n");
+        EXPECT_TRUE(CallsArePaired(program.Journal()));
+    }
+}
+
 // A library missing or lacking a function: one Spanish line on standard error naming it, nothing on standard
 // output, exit code 3. A stand-in in the current folder is not the program's: it is never loaded.
 TEST(ListaVIRKBrokenLibrary, SaysWhatIsMissingAndEndsWithThree) {

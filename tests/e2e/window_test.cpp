@@ -55,6 +55,9 @@ protected:
         SetInstance98("0001", std::string(120, 'X'), "COM2");
         SetInstance98("0002", Id98("CD"), "COM7");
         SetInstance98("0003", Id98("AB_12"), "COM9");
+        // GH as today's drivers record it, beside the older drivers' record of it left behind.
+        SetPortXP("GH", "COM5\0"s);
+        RecordPort("USB\\VID_1A2B&PID_C3D4\\GH", "COM21", "Port_#0002.Hub_#0003");
     }
     // Starts the program beside the stand-in serving these devices and waits for its window; traced, with
     // Wine's relay trace of the program's own calls.
@@ -216,6 +219,22 @@ void ExpectWindowFunctionsOf(const std::string& version, const std::string& trac
     }
 }
 
+// setupapi, on 2000 and later only, is loaded from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32, which
+// Wine takes) and lists the ports through the ANSI calls.
+void ExpectSetupApiOf(const std::string& version, const std::string& trace) {
+    const bool listsPorts = version == "winxp" || version == "win2k";
+    std::vector<std::string> loads;
+    for (std::size_t at = 0; (at = trace.find(":Call KERNEL32.LoadLibrary", at)) != std::string::npos; ++at) {
+        const std::string call = trace.substr(at + 6, trace.find(')', at) - at - 5);
+        std::string lower = call;
+        std::ranges::transform(lower, lower.begin(), [](char c) { return char(std::tolower(c)); });
+        if (lower.find("setupapi") != std::string::npos) loads.push_back(call.substr(call.find('"')));
+    }
+    EXPECT_EQ(loads, listsPorts ? std::vector<std::string>{"\"setupapi.dll\",00000000,00000800)"} : std::vector<std::string>{})
+        << version;
+    EXPECT_EQ(trace.find(":Call setupapi.SetupDiGetClassDevsA(") != std::string::npos, listsPorts) << version;
+}
+
 // One program start per Windows version: its fixed texts and layout, its first scan at load, each further one on
 // "Buscar" after the device file changed, and which form of the window functions it called for them.
 struct VersionCase {
@@ -249,6 +268,7 @@ TEST_P(WindowReports, ShowWhatEachScanFound) {
     ASSERT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
     End([&] { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }, notified);
     ExpectWindowFunctionsOf(GetParam().version, program_.Trace());
+    ExpectSetupApiOf(GetParam().version, program_.Trace());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -273,11 +293,14 @@ INSTANTIATE_TEST_SUITE_P(
                      ReportOf({{nullptr, -1}, {L"AB 12", 3}}),
                      With({"GetNumDevices -> status=0 count=2", "Open index=0 -> status=7"}, 1, "AB%2012", 5)},
             // A close that failed still leaves nothing for the end of the program to close.
-            ScanCase{"CloseFails", "1a2b c3d4 AB%2012 close=5\n", ReportOf({{L"AB 12", 3}}), {}}}},
-        VersionCase{"win2k", {ScanCase{"Windows2000", "1a2b c3d4 CD\n", ReportOf({{L"CD", 7}}), {}}}},
+            ScanCase{"CloseFails", "1a2b c3d4 AB%2012 close=5\n", ReportOf({{L"AB 12", 3}}), {}},
+            // The port Windows lists as present wins over the record left behind; two GH cannot be told apart.
+            ScanCase{"TodaysDriver", "1a2b c3d4 GH\n1a2b c3d4 CD\n", ReportOf({{L"GH", 21}, {L"CD", 7}}), {}},
+            ScanCase{"TwoAdaptersOneSerial", "1a2b c3d4 GH\n1a2b c3d4 GH\n", ReportOf({{L"GH", -1}, {L"GH", -1}}), {}}}},
+        VersionCase{"win2k", {ScanCase{"Windows2000", "1a2b c3d4 CD\n1a2b c3d4 GH\n", ReportOf({{L"CD", 7}, {L"GH", 21}}), {}}}},
         // The 98 lookup compares upper-case ids; the report shows the serial as the device gave it, and a zero
         // byte as "?", U+FFFD in the ANSI code page.
-        VersionCase{"win98", {ScanCase{"Windows98", "1a2b c3d4 ab%2012\n", ReportOf({{L"ab 12", 9}}), {}},
+        VersionCase{"win98", {ScanCase{"Windows98", "1a2b c3d4 ab%2012\n1a2b c3d4 GH\n", ReportOf({{L"ab 12", 9}, {L"GH", -1}}), {}},
                               ScanCase{"ZeroByteOn98", "1a2b c3d4 N%00L\n1a2b c3d4 CD\n", ReportOf({{L"N?L", -1}, {L"CD", 7}}), {}}}},
         // NT 4.0 is neither layout: no lookup, and the port stays 0.
         VersionCase{"nt40", {ScanCase{"NT4", "1a2b c3d4 AB%2012\n", ReportOf({{L"AB 12", 0}}), {}}}}));
