@@ -1,7 +1,7 @@
 // The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
 #pragma once
 
-#include "app/present_ports_win32.h"
+#include "fixtures/recorded_port.h"
 #include "ui/buscador-rc.h"
 
 #include <gtest/gtest.h>
@@ -74,24 +74,7 @@ inline const std::string kTodaysDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\US
 
 // A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty).
 inline void RecordPort(const std::string& instanceId, const std::string& portName, const std::string& location = "") {
-    const HDEVINFO list = SetupDiCreateDeviceInfoList(&kPortsClass, nullptr);
-    ASSERT_NE(list, INVALID_HANDLE_VALUE);
-    SP_DEVINFO_DATA device{};
-    device.cbSize = sizeof device;
-    const bool made = SetupDiCreateDeviceInfoA(list, instanceId.c_str(), &kPortsClass, nullptr, nullptr, 0, &device) &&
-                      SetupDiRegisterDeviceInfo(list, &device, 0, nullptr, nullptr, nullptr);
-    EXPECT_TRUE(made) << instanceId << ": error " << GetLastError();
-    if (made && !portName.empty()) {
-        const HKEY key = SetupDiCreateDevRegKeyA(list, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, nullptr, nullptr);
-        EXPECT_NE(key, INVALID_HANDLE_VALUE) << instanceId;
-        RegSetValueExA(key, "PortName", 0, REG_SZ, reinterpret_cast<const BYTE*>(portName.c_str()), DWORD(portName.size() + 1));
-        RegCloseKey(key);
-    }
-    if (made && !location.empty()) {
-        EXPECT_TRUE(SetupDiSetDeviceRegistryPropertyA(list, &device, SPDRP_LOCATION_INFORMATION,
-                                                      reinterpret_cast<const BYTE*>(location.c_str()), DWORD(location.size() + 1)));
-    }
-    SetupDiDestroyDeviceInfoList(list);
+    EXPECT_EQ(fixtures::RecordPort(instanceId, portName, location), "");
 }
 
 // Clears the test keys before and after a test, and Wine's version setting after it.

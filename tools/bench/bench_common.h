@@ -16,6 +16,9 @@ inline constexpr const char* kVidText = "1a2b";
 inline constexpr const char* kPidText = "c3d4";
 
 inline constexpr const char* kUsbDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_1a2b&Pid_c3d4&Mi_00";
+// Today's drivers: the port device is the USB device itself, USB\VID_1A2B&PID_C3D4\<serial>.
+inline constexpr const char* kTodaysDeviceId = "USB\\VID_1A2B&PID_C3D4";
+inline constexpr const char* kTodaysDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1A2B&PID_C3D4";
 inline constexpr const char* kEnumRoot = "Enum";
 inline constexpr const char* kSlabcrKey = "Enum\\SLABCR";
 inline constexpr const char* kInstancePrefix = "Enum\\SLABCR\\guid\\000";
@@ -75,6 +78,7 @@ public:
     // Between scenarios as well, so one layout's keys never add to the next one's cost.
     void Clear() {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUsbDeviceKey);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTodaysDeviceKey);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSlabcrKey);
     }
 
