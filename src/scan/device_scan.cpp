@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <tuple>
 #include <optional>
 
 namespace {
@@ -93,18 +95,19 @@ std::u16string RecordedSerial(std::u16string serial) {
 // Two attached devices that Windows records under one name (vid, pid, serial) cannot be told apart by any lookup:
 // a port found for that name is not known to be either one's.
 void ForgetSharedPorts(std::vector<ScannedDevice>& devices) {
-    const auto sameName = [](const ScannedDevice& a, const ScannedDevice& b) {
-        return a.Read && b.Read && a.LookedUp && b.LookedUp && a.Read->Vid == b.Read->Vid && a.Read->Pid == b.Read->Pid &&
-               RecordedSerial(a.Read->Serial) == RecordedSerial(b.Read->Serial);
+    using Name = std::tuple<std::int32_t, std::int32_t, std::u16string>;
+    const auto nameOf = [](const ScannedDevice& device) -> std::optional<Name> {
+        if (!device.Read || !device.LookedUp) return std::nullopt;
+        return Name{device.Read->Vid, device.Read->Pid, RecordedSerial(device.Read->Serial)};
     };
-    std::vector<bool> shared(devices.size(), false);
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        for (std::size_t j = i + 1; j < devices.size(); ++j)
-            if (sameName(devices[i], devices[j])) shared[i] = shared[j] = true;
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        if (!shared[i]) continue;
-        devices[i].PortNumber = kNoPort;
-        devices[i].Location.reset();
+    std::map<Name, int> devicesNamed;
+    for (const ScannedDevice& device : devices)
+        if (const auto name = nameOf(device)) ++devicesNamed[*name];
+    for (ScannedDevice& device : devices) {
+        const auto name = nameOf(device);
+        if (!name || devicesNamed[*name] < 2) continue;
+        device.PortNumber = kNoPort;
+        device.Location.reset();
     }
 }
 

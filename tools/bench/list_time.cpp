@@ -76,7 +76,7 @@ int wmain(int argc, wchar_t** argv) {
     setupSound = RunOnce(commands[0], expected) >= 0 && setupSound;
     const std::string listing = Contents(expected);
     setupSound = setupSound && std::ranges::count(listing, '\n') == kAdapters + 2 &&
-                 listing.find("null") == std::string::npos;
+                 listing.find("\"puerto\": null") == std::string::npos;
     setupSound = RunOnce(commands[1], output) >= 0 && Contents(output) == listing && setupSound;
     if (!setupSound) std::fprintf(stderr, "list_time: the listing or its floor did not come out whole and alike\n");
 
