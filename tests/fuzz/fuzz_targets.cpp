@@ -23,15 +23,21 @@ void Check(bool ok, const std::string& what) {
 }
 
 #if defined(FUZZ_scan_fuzz)
-// The device's key name in either layout, so that inputs reach the values below it.
-std::string KeyName(const FakeDevice& device, bool for98) {
+enum class Layout { XP2000, Windows98, Today };
+
+// The device's key name or instance ID in each layout, so that inputs reach the values below it.
+std::string KeyName(const FakeDevice& device, Layout layout) {
     const std::int32_t length = device.ReportedLength.value_or(static_cast<std::int32_t>(device.Serial.size()));
     std::vector<std::uint8_t> serial(device.Serial.begin(), device.Serial.end());
     serial.resize(kSerialBufferSize);  // as the scan's buffer: zeros after what the library wrote
-    for98 ? SerialFor98(serial, length) : SerialForXP2000(serial, length);
+    layout == Layout::Windows98 ? SerialFor98(serial, length) : SerialForXP2000(serial, length);
     const std::u16string text = ConvertToString(serial, length, kCodePage);
-    return kCodePage.ToAnsi(for98 ? ExpectedDeviceId98(device.Vid, device.Pid, text)
-                                  : DeviceKeyPathXP2000(device.Vid, device.Pid, text));
+    switch (layout) {
+    case Layout::XP2000: return kCodePage.ToAnsi(DeviceKeyPathXP2000(device.Vid, device.Pid, text));
+    case Layout::Windows98: return kCodePage.ToAnsi(ExpectedDeviceId98(device.Vid, device.Pid, text));
+    case Layout::Today: break;
+    }
+    return kCodePage.ToAnsi(UsbDeviceId(device.Vid, device.Pid, text));
 }
 
 // Devices that fail or lie, in a registry of either layout (or both), under any version word:
@@ -50,15 +56,25 @@ void Fuzz(FuzzedDataProvider& in) {
             if (in.ConsumeIntegralInRange(0, 7) == 0) device.Failures[call] = in.ConsumeIntegral<std::int16_t>();
         if (in.ConsumeIntegralInRange(0, 15) == 0) device.Throws = "Serial";
         if (in.ConsumeBool())
-            rig.registry.SetValue("SYSTEM\\CurrentControlSet\\Enum\\USB\\" + KeyName(device, false) + "\\Device Parameters",
+            rig.registry.SetValue("SYSTEM\\CurrentControlSet\\Enum\\USB\\" + KeyName(device, Layout::XP2000) + "\\Device Parameters",
                                   "PortName", in.ConsumeRandomLengthString(110));
         for (int n = in.ConsumeIntegralInRange(0, 2); n > 0; --n) {
             const std::string key = "Enum\\SLABCR\\guid\\000" + std::to_string(instances++);
-            rig.registry.SetValue(key, "CRLowerDeviceID", in.ConsumeBool() ? KeyName(device, true) + '\0'
+            rig.registry.SetValue(key, "CRLowerDeviceID", in.ConsumeBool() ? KeyName(device, Layout::Windows98) + '\0'
                                                                            : in.ConsumeRandomLengthString(120));
             if (in.ConsumeBool()) rig.registry.SetValue(key, "PortName", in.ConsumeRandomLengthString(110));
         }
+        // A present port device named after it, under it, or anything at all, with any port name and location.
+        if (in.ConsumeBool()) {
+            const std::string named = KeyName(device, Layout::Today);
+            PresentPort& port = rig.ports.Ports->emplace_back();
+            port.InstanceId = in.ConsumeBool() ? named : in.ConsumeRandomLengthString(80);
+            port.ParentInstanceId = in.ConsumeBool() ? named : in.ConsumeRandomLengthString(80);
+            port.PortName = in.ConsumeRandomLengthString(100);
+            if (in.ConsumeBool()) port.Location = in.ConsumeRandomLengthString(80);
+        }
     }
+    if (in.ConsumeIntegralInRange(0, 7) == 0) rig.ports.Ports.reset();
     const std::int32_t counts[] = {-1, 1025, INT32_MAX, in.ConsumeIntegral<std::int32_t>(), in.ConsumeIntegralInRange(0, 6)};
     if (in.ConsumeBool()) rig.devices.Count = counts[in.ConsumeIntegralInRange(0, 4)];
     if (in.ConsumeBool()) rig.devices.CountStatus = in.ConsumeIntegral<std::int16_t>();

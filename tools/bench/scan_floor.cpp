@@ -1,6 +1,7 @@
 // The floor of a scan: the library and registry calls a scan makes, issued directly; shared by the scan and click benches.
 #include "scan_floor.h"
 
+#include "app/ascii_text.h"
 #include "app/present_ports_win32.h"
 #include "fixtures/recorded_port.h"
 
@@ -174,7 +175,7 @@ bool ReportIsComplete(const std::u16string& report, int devices) {
     if (report.find(u"-1") != std::u16string::npos) return false;
     for (int d = 0; d < devices; ++d) {
         const std::string serial = Serial(d);
-        if (report.find(std::u16string(serial.begin(), serial.end())) == std::u16string::npos) return false;
+        if (report.find(AsciiText(serial)) == std::u16string::npos) return false;
     }
     return true;
 }
