@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <tuple>
 #include <optional>
+#include <tuple>
 
 namespace {
 
