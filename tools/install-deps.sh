@@ -3,15 +3,19 @@
 # Usage: tools/install-deps.sh [SET]
 #   make   make alone, for ./run.sh and ./test.sh on a machine without it
 #   wine   wine64 alone: `make run` installs it first, so Wine makes its prefix while the rest installs
-#   demo   what `make run` needs: the x86_64 build, wine64, Xvfb and the screenshot
+#   build  the x86_64 build: `make run` installs it next, so it compiles while Xvfb and the rest install
+#   demo   all that `make run` needs: the x86_64 build, wine64, Xvfb and the screenshot
 #   all    (the default) what `make test` needs besides: the native, i686 and fuzz builds and their tests
 # As root, or with sudo.
 set -euo pipefail
 
 wine=(wine64)
-demo=(
+build=(
   make cmake ninja-build                           # configure and build
   g++-mingw-w64-x86-64-win32                       # the x86_64 programs (win32 thread model)
+)
+demo=(
+  "${build[@]}"
   "${wine[@]}" xvfb x11-utils                      # running them, on a display of their own if none is there
   imagemagick                                      # the screenshot
 )
@@ -28,9 +32,10 @@ tests=(
 case "${1:-all}" in
   make) packages=(make) ;;
   wine) packages=("${wine[@]}") ;;
+  build) packages=("${build[@]}") ;;
   demo) packages=("${demo[@]}") ;;
   all) packages=("${demo[@]}" "${tests[@]}") ;;
-  *) echo "usage: tools/install-deps.sh [make|wine|demo|all]" >&2; exit 2 ;;
+  *) echo "usage: tools/install-deps.sh [make|wine|build|demo|all]" >&2; exit 2 ;;
 esac
 
 missing=()

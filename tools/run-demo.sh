@@ -26,14 +26,19 @@ prepare_prefix() {
   # Wine's desktop process keeps the display it started with: let this wineserver end first.
   "${wine64%/*}/wineserver" -w
 }
-# A new prefix takes Wine some 20 s, mostly waiting: it is made while packages install and the compiler works.
+# A new prefix takes Wine some 20 s, mostly waiting: it is made while the rest installs and compiles.
 prepare_prefix & prefix_job=$!
 
 if $build_first; then
+  tools/install-deps.sh build || { wait "$prefix_job" || true; exit 1; }
   # The programs, the stand-in library and the window reader; `make test` builds the rest.
-  if ! { tools/install-deps.sh demo &&
-         cmake --preset win64 >/dev/null &&
-         cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; }; then
+  { cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
+  # Xvfb and the screenshot's tools install while the compiler works.
+  ready=true
+  tools/install-deps.sh demo || ready=false
+  wait "$build_job" || ready=false
+  if ! $ready; then
     wait "$prefix_job" || true
     exit 1
   fi
