@@ -136,7 +136,7 @@ installed() {
          mb += size
        }
        /^Installing: / { installs++ }
-       END { printf "%d packages, %.0f MB to download, in %d installs", packages, mb, installs }' "$1"
+       END { printf "%d packages, %.0f MB to download (apt-get installs: %d)", packages, mb, installs }' "$1"
 }
 
 summary=()
