@@ -10,7 +10,6 @@ cd "$(dirname "$0")/.."
 
 die() { echo "bare-check: $*" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || die "needs root, for debootstrap, mounts and chroot: run it as root (or with sudo)"
-command -v git >/dev/null || die "needs git, to clone this commit into the root"
 
 # The first URI that serves SUITE among this machine's apt sources, one-line or deb822.
 source_uri() {
@@ -56,12 +55,15 @@ if ! /usr/lib/apt/apt-helper download-file "$mirror/dists/bookworm/InRelease" "$
   die "cannot reach the package registry at $mirror"
 fi
 rm -rf "$probe"
-if ! command -v debootstrap >/dev/null; then
-  echo "bare-check: installing debootstrap"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap >/dev/null ||
-    { apt-get update -q >/dev/null && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends debootstrap >/dev/null; } ||
-    die "could not install debootstrap from the package registry"
-fi
+# The check's own tools come from the registry too.
+for tool in debootstrap git; do
+  command -v "$tool" >/dev/null && continue
+  echo "bare-check: installing $tool"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get install -y -q --no-install-recommends "$tool" >/dev/null 2>&1 ||
+    { apt-get update -q >/dev/null && apt-get install -y -q --no-install-recommends "$tool" >/dev/null; } ||
+    die "could not install $tool from the package registry"
+done
 
 commit=$(git rev-parse HEAD)
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
@@ -78,9 +80,13 @@ cleanup() {
   trap - EXIT INT TERM
   [ -n "$job" ] && kill "$job" 2>/dev/null
   if [ -n "$root" ] && [ -d "$root" ]; then
-    # Whatever still runs in the root (a Wine server, Xvfb) would keep its mounts busy.
-    for pid in /proc/[0-9]*; do
-      [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && kill -KILL "${pid#/proc/}" 2>/dev/null
+    # Whatever still runs in the root (a Wine server, Xvfb) would keep its mounts busy; twice, for
+    # what a dying process started.
+    for _ in 1 2; do
+      for pid in /proc/[0-9]*; do
+        [ "$(readlink "$pid/root" 2>/dev/null)" = "$root" ] && kill -KILL "${pid#/proc/}" 2>/dev/null
+      done
+      sleep 0.2
     done
     mounted | sort -r | while read -r mount; do umount -l "$mount" || true; done
     if [ -n "$(mounted)" ]; then
@@ -95,12 +101,14 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-root=$(mktemp -d "${BARE_CHECK_TMPDIR:-/var/tmp}/bare-check.XXXXXX")
+root=$(realpath "$(mktemp -d "${BARE_CHECK_TMPDIR:-/var/tmp}/bare-check.XXXXXX")")
 chmod 755 "$root"
 echo "bare-check: debootstrap --variant=minbase bookworm from $mirror"
 started=$SECONDS
-debootstrap --variant=minbase bookworm "$root" "$mirror" >"$logs/debootstrap.log" 2>&1 ||
-  die "debootstrap failed; its log: $logs/debootstrap.log"
+# In the background, as the commands below: an interruption is handled at once.
+debootstrap --variant=minbase bookworm "$root" "$mirror" >"$logs/debootstrap.log" 2>&1 & job=$!
+wait "$job" || die "debootstrap failed; its log: $logs/debootstrap.log"
+job=""
 echo "bare-check: minimal root made in $((SECONDS - started)) s"
 
 # A newcomer's Debian 12 has its updates and security suites too, and reaches the registry as this machine does.
@@ -140,8 +148,7 @@ installed() {
 }
 
 summary=()
-# Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment;
-# in the background, so an interruption is handled at once.
+# Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment.
 check() {
   local name=$1 log=$logs/$2.log started=$SECONDS status=0
   echo "bare-check: $name (log: $log)"
