@@ -3,7 +3,9 @@
 # root (debootstrap minbase, from this machine's own Debian mirror) with a clone of this commit:
 # ./run.sh, then ./test.sh, as root. Prints the time of each and the packages each installed with
 # their download size. The root is unmounted and removed however the check ends.
-# Usage: tools/bare-check.sh   (as root; needs the package registry; about 4 GB free under /var/tmp)
+# Usage: tools/bare-check.sh [COMMIT [RUN TEST]]   (as root; needs the package registry; about 4 GB
+#   free under /var/tmp). COMMIT (HEAD) is checked instead; RUN and TEST (./run.sh, ./test.sh) are the
+#   commands, for comparing with an older commit.
 # Logs: build/bare-check/run.log and test.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -65,8 +67,10 @@ for tool in debootstrap git; do
     die "could not install $tool from the package registry"
 done
 
-commit=$(git rev-parse HEAD)
-if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+commit=$(git rev-parse --verify "${1:-HEAD}^{commit}")
+run=${2:-./run.sh}
+test=${3:-./test.sh}
+if [ $# -eq 0 ] && [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "bare-check: checks commit ${commit:0:12}; the uncommitted changes are not in it"
 fi
 logs=$PWD/build/bare-check
@@ -169,12 +173,12 @@ check() {
 }
 
 status=0
-if check ./run.sh run; then
+if check "$run" run; then
   if [ ! -s "$root$project/build/screenshot.png" ]; then
-    summary+=("./run.sh: no screenshot")
+    summary+=("$run: no screenshot")
     status=1
   fi
-  check ./test.sh test || status=1
+  check "$test" test || status=1
 else
   status=1
 fi
