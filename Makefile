@@ -1,5 +1,6 @@
-# The two commands: `make run` shows the program, `make test` runs every test.
-.PHONY: all deps native win64 win32 fuzz-build test run dist reproducible bench fuzz clean
+# The two commands: `make run` shows the program, `make test` runs every test (./run.sh and ./test.sh
+# run them where make is not installed yet).
+.PHONY: all deps native win64 win32 fuzz-build test run dist reproducible bench fuzz bare-check clean
 
 all: native win64 win32
 
@@ -30,7 +31,7 @@ test: native win64 win32 fuzz-build
 	tools/test-win32.sh
 	ctest --preset fuzz
 
-# Only what the demo needs, built while Wine makes its prefix; prints how long it took.
+# Only the packages and the build the demo needs, while Wine makes its prefix; prints how long it took.
 run:
 	@tools/run-demo.sh --build
 
@@ -52,6 +53,11 @@ bench: win64 win32
 # Long fuzz runs, FUZZ_SECONDS (600) per target; `ctest --preset fuzz` does the short ones.
 fuzz: deps
 	tests/fuzz/run-fuzzers.sh
+
+# Maintainers: ./run.sh and ./test.sh in a new minimal Debian 12 root, timed, with what each installs.
+# Needs root and the package registry; not part of `make test`.
+bare-check:
+	tools/bare-check.sh
 
 clean:
 	rm -rf build

@@ -1,22 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only those missing; safe to run again.
+# Installs the Debian packages a task needs, only those missing; safe to run again, silent when none is.
+# Usage: tools/install-deps.sh [SET]
+#   make   make alone, for ./run.sh and ./test.sh on a machine without it
+#   wine   wine64 alone: `make run` installs it first, so Wine makes its prefix while the rest installs
+#   build  the x86_64 build: `make run` installs it next, so it compiles while Xvfb and the rest install
+#   demo   all that `make run` needs: the x86_64 build, wine64, Xvfb and the screenshot
+#   all    (the default) what `make test` needs besides: the native, i686 and fuzz builds and their tests
+# As root, or with sudo.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ make libgtest-dev          # native build and unit tests
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the two Windows builds
+wine=(wine64)
+build=(
+  make cmake ninja-build                           # configure and build
+  g++-mingw-w64-x86-64-win32                       # the x86_64 programs (win32 thread model)
+)
+demo=(
+  "${build[@]}"
+  "${wine[@]}" xvfb x11-utils                      # running them, on a display of their own if none is there
+  imagemagick                                      # the screenshot
+)
+tests=(
+  g++ libgtest-dev                                 # native build and unit tests
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the tests' posix thread model, the i686 build
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 wine32:i386 xvfb xauth x11-utils imagemagick  # running both Windows builds, screenshots
+  wine32:i386 xauth                                # the i686 Wine tests
   qemu-user-static                                 # 32-bit Wine where the kernel runs no 32-bit programs
   zip libimage-exiftool-perl                       # release zips, reading the version record
   clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-
-# The i686 program and its tests run under Debian's 32-bit Wine.
-dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+case "${1:-all}" in
+  make) packages=(make) ;;
+  wine) packages=("${wine[@]}") ;;
+  build) packages=("${build[@]}") ;;
+  demo) packages=("${demo[@]}") ;;
+  all) packages=("${demo[@]}" "${tests[@]}") ;;
+  *) echo "usage: tools/install-deps.sh [make|wine|build|demo|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -24,7 +44,40 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps.sh: these Debian packages are missing: ${missing[*]}" >&2
+    echo "install-deps.sh: run this as root, or install sudo, to install them" >&2
+    exit 1
+  fi
+  sudo=(sudo)
+fi
+
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Lists updated less than an hour ago serve again: `make run` installs in two steps, one update.
+stamp=/var/lib/apt/periodic/update-success-stamp
+update=false
+[ -n "$(find "$stamp" -mmin -60 2>/dev/null)" ] || update=true
+# The i686 program and its tests run under Debian's 32-bit Wine.
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+  update=true
+fi
+update_lists() {
+  "${sudo[@]}" apt-get update -q
+  "${sudo[@]}" mkdir -p "${stamp%/*}"
+  "${sudo[@]}" touch "$stamp"
+}
+# dpkg's sync after every file costs some 20 s of a first install; a crash during one means
+# installing these packages again.
+install() {
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io "${missing[@]}"
+}
+if $update; then
+  update_lists
+  install
+else
+  install || { update_lists && install; }
+fi

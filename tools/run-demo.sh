@@ -2,7 +2,7 @@
 # `make run`: BuscadorVIRK.exe with the stand-in library, three demo adapters and their COM ports in a demo registry.
 # With a display the window opens there; without one it runs under Xvfb, prints the report and saves a screenshot.
 # Either way it first prints what ListaVIRK.exe lists for the same adapters.
-# Usage: tools/run-demo.sh [--build]   (--build, as `make run` does: packages, then only what the demo needs)
+# Usage: tools/run-demo.sh [--build]   (--build, as `make run` does: the demo's packages, then only what it needs built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/win64
@@ -12,7 +12,8 @@ started=$SECONDS
 build_first=false
 if [ "${1:-}" = --build ]; then
   build_first=true
-  tools/install-deps.sh
+  # wine64 first: Wine makes its prefix, mostly waiting, while the rest installs and compiles.
+  tools/install-deps.sh wine
 fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -25,13 +26,19 @@ prepare_prefix() {
   # Wine's desktop process keeps the display it started with: let this wineserver end first.
   "${wine64%/*}/wineserver" -w
 }
-# A new prefix takes Wine some 20 s, mostly waiting: it is made while the compiler works.
+# A new prefix takes Wine some 20 s, mostly waiting: it is made while the rest installs and compiles.
 prepare_prefix & prefix_job=$!
 
 if $build_first; then
+  tools/install-deps.sh build || { wait "$prefix_job" || true; exit 1; }
   # The programs, the stand-in library and the window reader; `make test` builds the rest.
-  if ! { cmake --preset win64 >/dev/null &&
-         cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; }; then
+  { cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
+  # Xvfb and the screenshot's tools install while the compiler works.
+  ready=true
+  tools/install-deps.sh demo || ready=false
+  wait "$build_job" || ready=false
+  if ! $ready; then
     wait "$prefix_job" || true
     exit 1
   fi
@@ -51,12 +58,13 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec "$wine64" "$program"
 fi
 
-tools/with-xvfb.sh bash -c '
+# A report or a screenshot not made fails the demo, after the window is closed.
+tools/with-xvfb.sh bash -o pipefail -c '
   "$1" "$2" & program=$!
-  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 > "$4.txt"
-  import -window root png:- | convert - -trim +repage "$4"
+  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 > "$4.txt"; report=$?
+  import -window root png:- | convert - -trim +repage "$4"; shot=$?
   "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --close > /dev/null
-  wait $program
+  wait $program && [ $report -eq 0 ] && [ $shot -eq 0 ]
 ' _ "$wine64" "$program" "$build/tools/window_text/window_text.exe" "$screenshot"
 echo "Report in txtData:"
 tr -d '\r' < "$screenshot.txt"

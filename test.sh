@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Every test, as `make test`, on any Debian 12, one without make included: installs make if need be.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh make
+exec make test
