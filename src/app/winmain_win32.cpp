@@ -11,7 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     Advapi32Registry registry;
     Kernel32Version version;
     SystemCodePage codePage;
-    LoadedDeviceLibrary library(u"BuscadorVIRK.exe", IsWindows9xFamily(version.GetVersion()));
+    LoadedDeviceLibrary library(IsWindows9xFamily(version.GetVersion()));
     Platform platform{library, registry, version, codePage};
     SharedState state;
     return RunMainWindow(instance, showCommand, platform, state);

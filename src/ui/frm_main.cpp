@@ -4,10 +4,11 @@
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
 #include "ui/artwork.h"
+#include "ui/fault_message.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
-#include "ui/port_change.h"
-#include "ui/window_calls.h"
+#include "app/port_settle_win32.h"
+#include "app/window_calls_win32.h"
 
 #include <algorithm>
 #include <memory>
@@ -19,9 +20,6 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
-// One plug-in brings a burst of notifications: the scan waits until none has come for this long.
-constexpr UINT kSettleMilliseconds = 500;
-constexpr UINT_PTR kSettleTimer = 1;
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
@@ -66,7 +64,7 @@ private:
     void cmdRefresh_Click();
     void cmdQuit_Click();
     void Form_DeviceChange(WPARAM event, LPARAM notice);
-    void PortsSettled();
+    void Form_PortsSettled(WPARAM timer);
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
     LRESULT ControlColours(HDC dc, HWND control);
@@ -176,7 +174,8 @@ bool FrmMain::FillDeviceList() {
 
 void FrmMain::EndWithFault(const DeviceLibraryFault& fault) {
     const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
-    MessageBoxW(owner, reinterpret_cast<const wchar_t*>(fault.Message.c_str()), form::kFaultCaption,
+    const std::u16string message = FaultMessage(fault);
+    MessageBoxW(owner, reinterpret_cast<const wchar_t*>(message.c_str()), form::kFaultCaption,
                 MB_OK | MB_ICONERROR);
     exitCode_ = kFaultExitCode;
     DestroyWindow(window_);
@@ -187,18 +186,14 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
 
-// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled.
-void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) {
-    if (IsPortChange(event, reinterpret_cast<const void*>(notice)))
-        SetTimer(window_, kSettleTimer, kSettleMilliseconds, nullptr);
-}
+// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled. A timer
+// that cannot be set leaves the list as it is, until "Buscar".
+void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) { RestartSettleTimer(window_, event, notice); }
 
 // The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
 // left to fire again after it; a notification handled after this scan starts the timer anew.
-void FrmMain::PortsSettled() {
-    if (scanning_) return;
-    KillTimer(window_, kSettleTimer);
-    FillDeviceList();
+void FrmMain::Form_PortsSettled(WPARAM timer) {
+    if (PortsSettled(window_, timer, scanning_)) FillDeviceList();
 }
 
 void FrmMain::Form_Unload() { CloseDeviceLeftOpen(platform_.Devices, state_); }
@@ -263,7 +258,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Form_DeviceChange(wParam, lParam);
         return Calls().DefaultProc(window_, message, wParam, lParam);
     case WM_TIMER:
-        if (wParam == kSettleTimer) PortsSettled();
+        Form_PortsSettled(wParam);
         return 0;
     case WM_CLOSE:
         Form_Unload();

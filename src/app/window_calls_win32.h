@@ -15,6 +15,7 @@ public:
                               int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) const = 0;
     virtual LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
     virtual LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
+    virtual BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
     virtual void SetItemText(HWND dialog, int id, const wchar_t* text) const = 0;
     virtual void SetUserData(HWND window, LONG_PTR data) const = 0;
     virtual LONG_PTR UserData(HWND window) const = 0;
