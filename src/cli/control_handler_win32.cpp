@@ -39,12 +39,8 @@ ControlHandler::ControlHandler() {
 void ControlHandler::Tell(HWND window) { endWindow.store(window); }
 
 ControlHandler::~ControlHandler() {
-    CleanedUp();
+    if (cleanedUp != nullptr) SetEvent(cleanedUp);
     SetConsoleCtrlHandler(OnControlEvent, FALSE);
 }
 
 bool ControlHandler::EndAsked() { return endAsked.load(); }
-
-void ControlHandler::CleanedUp() {
-    if (cleanedUp != nullptr) SetEvent(cleanedUp);
-}

@@ -8,6 +8,7 @@
 class ControlHandler {
 public:
     ControlHandler();
+    // Once it goes nothing is left open: a handler waiting to return (Windows ends the process once it has) may.
     ~ControlHandler();
     ControlHandler(const ControlHandler&) = delete;
     ControlHandler& operator=(const ControlHandler&) = delete;
@@ -17,6 +18,4 @@ public:
     static bool EndAsked();
     // The message the handler posts to the window, so its wait for messages ends.
     static constexpr UINT kEndMessage = WM_APP + 1;
-    // Nothing is left open: a handler waiting to return (Windows ends the process once it has) may.
-    void CleanedUp();
 };

@@ -16,7 +16,9 @@ constexpr UINT kMillisecondsPerSecond = 1000;
 
 }  // namespace
 
-NoticeWindow::~NoticeWindow() { Destroy(); }
+NoticeWindow::~NoticeWindow() {
+    if (window_ != nullptr) DestroyWindow(window_);
+}
 
 bool NoticeWindow::Create() {
     WNDCLASSEXW windowClass{};
@@ -32,11 +34,6 @@ bool NoticeWindow::Create() {
 
 bool NoticeWindow::SetDeadline(std::uint32_t seconds) {
     return SetTimer(window_, kDeadlineTimer, seconds * kMillisecondsPerSecond, nullptr) != 0;
-}
-
-void NoticeWindow::Destroy() {
-    if (window_ != nullptr) DestroyWindow(window_);
-    window_ = nullptr;
 }
 
 WindowEvent NoticeWindow::Next() {

@@ -27,7 +27,6 @@ public:
     // What Windows said of the fault Next() ended on.
     DWORD Error() const { return error_; }
     HWND Handle() const { return window_; }
-    void Destroy();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -234,6 +234,8 @@ TEST(Listing, FaultIsOneLineNamingWhatIsMissing) {
               "ListaVIRK.exe. Una biblioteca de 32 bits necesita la versión de 32 bits del programa.\r\n");
     EXPECT_EQ(ToUtf8(FaultLine({"BuscaVIRK.dll", "CP210x_Close", 127})),
               "La biblioteca \"BuscaVIRK.dll\" no contiene la función \"CP210x_Close\".\r\n");
+    EXPECT_EQ(ToUtf8(WindowFaultLine(WindowFault::Timer, 8)),
+              "ListaVIRK no pudo poner en marcha su temporizador (error 8).\r\n");
 }
 
 TEST(Utf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {
