@@ -112,7 +112,7 @@ TEST(WatchVigilarPipe, EndsWhenItsReaderGoes) {
     ASSERT_NO_FATAL_FAILURE(program.Start({.arguments = L"/vigilar", .captured = true, .outputPipe = writer}));
     CloseHandle(writer);
     DWORD waiting = 0;
-    EXPECT_TRUE(WaitUntil([&] { return PeekNamedPipe(reader, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0; }, 20s));
+    ASSERT_TRUE(WaitUntil([&] { return PeekNamedPipe(reader, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0; }, 20s));
     std::string first(waiting, '\0');
     DWORD read = 0;
     ASSERT_TRUE(ReadFile(reader, first.data(), waiting, &read, nullptr));
