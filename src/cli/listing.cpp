@@ -13,6 +13,11 @@ std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
     return device.PortNumber;
 }
 
+std::u16string SerialAsked(const std::string& bytes, const AnsiCodePage& codePage) {
+    const std::span units(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return ConvertToString(units, static_cast<std::int32_t>(units.size()), codePage);
+}
+
 const std::u16string_view kUsage =
     u"Uso: ListaVIRK [opción]\r\n"
     u"Lista los adaptadores VIRK conectados al PC, con su puerto COM y su número de\r\n"
@@ -163,11 +168,7 @@ ListOutput ListDevices(const ListCommand& command, std::span<const ScannedDevice
     switch (command.Action) {
     case ListAction::Json: return {Json(devices), {}, listed};
     case ListAction::Csv: return {Csv(devices), {}, listed};
-    case ListAction::Serie: {
-        const std::string& serial = command.Serial.value();
-        const std::span bytes(reinterpret_cast<const std::uint8_t*>(serial.data()), serial.size());
-        return PortOfSerial(ConvertToString(bytes, static_cast<std::int32_t>(bytes.size()), codePage), devices);
-    }
+    case ListAction::Serie: return PortOfSerial(SerialAsked(command.Serial.value(), codePage), devices);
     default: return {Plain(devices), {}, listed};
     }
 }

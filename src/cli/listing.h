@@ -27,6 +27,9 @@ struct ListOutput {
 // code page, byte by byte, as a device's serial is.
 ListOutput ListDevices(const ListCommand& command, std::span<const ScannedDevice> devices, const AnsiCodePage& codePage);
 
+// A serial the command line gives, as text: through the code page, byte by byte, as a device's serial is.
+std::u16string SerialAsked(const std::string& bytes, const AnsiCodePage& codePage);
+
 // A port the registry gave this device: a lookup ran for it, on its own identity, and found 1 or more.
 std::optional<std::int16_t> KnownPort(const ScannedDevice& device);
 

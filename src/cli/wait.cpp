@@ -2,7 +2,6 @@
 #include "cli/wait.h"
 
 #include "app/ascii_text.h"
-#include "scan/convert_to_string.h"
 
 #include <algorithm>
 
@@ -22,10 +21,8 @@ ListOutput GaveUp(const ListCommand& command, const AnsiCodePage& codePage) {
     const std::u16string seconds =
         AsciiText(std::to_string(command.Seconds)) + (command.Seconds == 1 ? u" segundo" : u" segundos");
     std::u16string what = u"ningún adaptador VIRK con un puerto COM conocido";
-    if (command.Serial) {
-        const std::span bytes(reinterpret_cast<const std::uint8_t*>(command.Serial->data()), command.Serial->size());
-        what = u"el adaptador VIRK con el número de serie \"" +
-               ConvertToString(bytes, static_cast<std::int32_t>(bytes.size()), codePage) + u"\" y un puerto COM conocido";
-    }
+    if (command.Serial)
+        what = u"el adaptador VIRK con el número de serie \"" + SerialAsked(*command.Serial, codePage) +
+               u"\" y un puerto COM conocido";
     return {{}, u"No se conectó " + what + u" en " + seconds + u".\r\n", kExitNothing};
 }

@@ -71,7 +71,11 @@ TEST_P(WatchVigilar, WritesALinePerAdapterAsItComesOrGoes) {
     expected.insert(expected.end(), {Line("desconectado", "CD", 7), Line("conectado", "CD", 8)});
     linesFollow("port change");
     program.Devices(kCD);
-    for (int i = 0; i < 10; ++i) ASSERT_TRUE(Broadcast(i % 3 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE));
+    // Spread over some 200 ms, within the settle time: a scan for each notice would show.
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(Broadcast(i % 3 ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE));
+        Sleep(20);
+    }
     expected.push_back(Line("desconectado", "AB 12", 3));
     linesFollow("burst");
     // AB 12 is back, but no notice of a port tells it.
