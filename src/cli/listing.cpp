@@ -163,6 +163,15 @@ ListOutput PortOfSerial(const std::u16string& wanted, std::span<const ScannedDev
 
 }  // namespace
 
+ListedScan ScanForListing(Platform& platform, SharedState& state) {
+    try {
+        return {ScanDevices(platform, state), std::nullopt};
+    } catch (const DeviceLibraryFault& fault) {
+        CloseDeviceLeftOpen(platform.Devices, state);
+        return {{}, ListOutput{{}, FaultLine(fault), kExitLibrary}};
+    }
+}
+
 ListOutput ListDevices(const ListCommand& command, std::span<const ScannedDevice> devices, const AnsiCodePage& codePage) {
     const int listed = devices.empty() ? kExitNothing : kExitListed;
     switch (command.Action) {

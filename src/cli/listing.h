@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 inline constexpr int kExitListed = 0;   // at least one adapter listed; the serial asked for, with its port
 inline constexpr int kExitNothing = 1;  // no adapter; the serial asked for not found, or without a known port
@@ -22,6 +23,14 @@ struct ListOutput {
     std::u16string Err;  // standard error
     int ExitCode = kExitListed;
 };
+
+// A whole scan for ListaVIRK, or the line that tells why the library cannot be used (exit code 3), the device it
+// left open closed first.
+struct ListedScan {
+    std::vector<ScannedDevice> Devices;
+    std::optional<ListOutput> Fault;
+};
+ListedScan ScanForListing(Platform& platform, SharedState& state);
 
 // The plain, JSON and CSV listings and the port of one serial; the serial asked for is taken through the
 // code page, byte by byte, as a device's serial is.

@@ -9,7 +9,6 @@
 #include "cli/listing.h"
 #include "cli/watching_win32.h"
 #include "devicelib/library_loader_win32.h"
-#include "scan/device_scan.h"
 #include "version.h"
 
 #include <algorithm>
@@ -19,16 +18,9 @@
 namespace {
 
 int ListOnce(const ListCommand& command, Platform& platform, SharedState& state, const Console& console) {
-    std::vector<ScannedDevice> devices;
-    try {
-        devices = ScanDevices(platform, state);
-    } catch (const DeviceLibraryFault& fault) {
-        CloseDeviceLeftOpen(platform.Devices, state);
-        console.Err(FaultLine(fault));
-        return kExitLibrary;
-    }
+    const ListedScan scan = ScanForListing(platform, state);
     // Nothing goes out before the scan is whole, so a failure never leaves half a listing.
-    const ListOutput output = ListDevices(command, devices, platform.CodePage);
+    const ListOutput output = scan.Fault ? *scan.Fault : ListDevices(command, scan.Devices, platform.CodePage);
     console.Out(output.Out);
     console.Err(output.Err);
     return output.ExitCode;

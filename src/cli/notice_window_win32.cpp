@@ -23,7 +23,7 @@ NoticeWindow::~NoticeWindow() {
 bool NoticeWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = OwnedWindowProc<NoticeWindow>;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     if (Calls().Register(windowClass) == 0) return false;
@@ -61,16 +61,6 @@ void NoticeWindow::Raise(WindowEvent event) {
 void NoticeWindow::RaiseFault(WindowEvent fault) {
     error_ = GetLastError();
     Raise(fault);
-}
-
-LRESULT CALLBACK NoticeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<NoticeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<NoticeWindow*>(Calls().UserData(window));
-    return self != nullptr ? self->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT NoticeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -28,9 +28,11 @@ public:
     DWORD Error() const { return error_; }
     HWND Handle() const { return window_; }
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Its window procedure's (OwnedWindowProc).
+    void Attach(HWND window) { window_ = window; }
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
     void Raise(WindowEvent event);
     void RaiseFault(WindowEvent fault);
 

@@ -7,7 +7,6 @@
 #include "cli/notice_window_win32.h"
 #include "cli/wait.h"
 #include "cli/watch.h"
-#include "scan/device_scan.h"
 
 #include <optional>
 
@@ -20,22 +19,19 @@ public:
         : command_(command), platform_(platform), state_(state), console_(console) {}
 
     std::optional<int> Scan() {
-        std::vector<ScannedDevice> devices;
-        try {
-            devices = ScanDevices(platform_, state_);
-        } catch (const DeviceLibraryFault& fault) {
-            CloseDeviceLeftOpen(platform_.Devices, state_);
-            console_.Err(FaultLine(fault));
-            return kExitLibrary;
+        const ListedScan scan = ScanForListing(platform_, state_);
+        if (scan.Fault) {
+            console_.Err(scan.Fault->Err);
+            return scan.Fault->ExitCode;
         }
         if (command_.Action == ListAction::Esperar) {
-            const auto answer = WaitAnswer(command_, devices, platform_.CodePage);
+            const auto answer = WaitAnswer(command_, scan.Devices, platform_.CodePage);
             if (!answer) return std::nullopt;
             console_.Out(answer->Out);
             return answer->ExitCode;
         }
         // A line at a time, each whole, so a script reading a pipe has it at once.
-        for (const AdapterChange& change : attached_.Next(devices))
+        for (const AdapterChange& change : attached_.Next(scan.Devices))
             if (!console_.Out(ChangeLine(change))) return kExitNothing;
         return std::nullopt;
     }

@@ -51,10 +51,11 @@ public:
     int ExitCode() const { return exitCode_; }
     HWND Window() const { return window_; }
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Its window procedure's (OwnedWindowProc).
+    void Attach(HWND window) { window_ = window; }
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HFONT Font(form::FontId id);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, form::kTwipsPerInch); }
@@ -94,7 +95,7 @@ FrmMain::~FrmMain() {
 bool FrmMain::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = OwnedWindowProc<FrmMain>;
     windowClass.hInstance = instance_;
     windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);
     windowClass.hIconSm = static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -219,16 +220,6 @@ void FrmMain::DrawPicture(const DRAWITEMSTRUCT& item) {
         artwork_.DrawLogo(item.hDC, item.rcItem, dpi_);
     else if (item.CtlID == IDC_PICTURE2)
         artwork_.DrawAdapter(item.hDC, item.rcItem, dpi_);
-}
-
-LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<FrmMain*>(Calls().UserData(window));
-    return form != nullptr ? form->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -238,6 +238,18 @@ TEST(Listing, FaultIsOneLineNamingWhatIsMissing) {
               "ListaVIRK no pudo poner en marcha su temporizador (error 8).\r\n");
 }
 
+// A library that faults in the middle of a scan: its line, exit code 3, the device it had open closed.
+TEST(Listing, ScanThatFaultsIsItsLineWithNothingLeftOpen) {
+    ScanRig rig;
+    rig.devices.Devices = {{.Serial = "A"}, {.Serial = "B", .Throws = "Pid"}};
+    const ListedScan scan = ScanForListing(rig.platform, rig.state);
+    ASSERT_TRUE(scan.Fault.has_value());
+    EXPECT_EQ(ToUtf8(scan.Fault->Err), "La biblioteca \"BuscaVIRK.dll\" no contiene la función \"Pid\".\r\n");
+    EXPECT_EQ(scan.Fault->Out, u"");
+    EXPECT_EQ(scan.Fault->ExitCode, kExitLibrary);
+    EXPECT_EQ(rig.Leftovers(), "");
+}
+
 TEST(Utf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {
     EXPECT_EQ(ToUtf8(u"a\u00E9\u20AC\uFFFD"), "a\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBD");
     EXPECT_EQ(ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
