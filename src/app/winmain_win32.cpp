@@ -13,7 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     SetupApiPorts ports;
     Kernel32Version version;
     SystemCodePage codePage;
-    LoadedDeviceLibrary library(u"BuscadorVIRK.exe", IsWindows9xFamily(version.GetVersion()));
+    LoadedDeviceLibrary library(IsWindows9xFamily(version.GetVersion()));
     Platform platform{library, registry, ports, version, codePage};
     SharedState state;
     return RunMainWindow(instance, showCommand, platform, state);

@@ -12,36 +12,37 @@ namespace {
 // Older consoles take no more than some 64 KiB in one write.
 constexpr std::size_t kConsoleChunk = 8192;
 
-// Writes every unit, a chunk at a time, until done or refused.
+// Writes every unit, a chunk at a time; false when refused.
 template <typename Unit, typename WriteFn>
-void WriteAll(const Unit* data, std::size_t count, std::size_t chunk, WriteFn write) {
+bool WriteAll(const Unit* data, std::size_t count, std::size_t chunk, WriteFn write) {
     while (count > 0) {
         DWORD written = 0;
-        if (!write(data, static_cast<DWORD>(std::min(count, chunk)), &written) || written == 0) return;
+        if (!write(data, static_cast<DWORD>(std::min(count, chunk)), &written) || written == 0) return false;
         data += written;
         count -= written;
     }
+    return true;
 }
 
 }  // namespace
 
-void WriteText(DWORD standardHandle, std::u16string_view text, bool windows9x) {
+bool Console::Write(DWORD standardHandle, std::u16string_view text) const {
     const HANDLE handle = GetStdHandle(standardHandle);
-    if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+    if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return true;
     DWORD mode = 0;
     if (GetConsoleMode(handle, &mode) == 0) {
         const std::string bytes = ToUtf8(text);
-        WriteAll(bytes.data(), bytes.size(), bytes.size(),
+        return WriteAll(bytes.data(), bytes.size(), bytes.size(),
                  [&](const char* data, DWORD size, DWORD* written) { return WriteFile(handle, data, size, written, nullptr); });
-    } else if (windows9x) {
+    }
+    if (windows9x_) {
         const std::string bytes = ToCodePage(text, GetConsoleOutputCP());
-        WriteAll(bytes.data(), bytes.size(), kConsoleChunk, [&](const char* data, DWORD size, DWORD* written) {
+        return WriteAll(bytes.data(), bytes.size(), kConsoleChunk, [&](const char* data, DWORD size, DWORD* written) {
             return WriteConsoleA(handle, data, size, written, nullptr);
         });
-    } else {
-        WriteAll(reinterpret_cast<const wchar_t*>(text.data()), text.size(), kConsoleChunk,
+    }
+    return WriteAll(reinterpret_cast<const wchar_t*>(text.data()), text.size(), kConsoleChunk,
                  [&](const wchar_t* data, DWORD size, DWORD* written) {
                      return WriteConsoleW(handle, data, size, written, nullptr);
                  });
-    }
 }

@@ -8,34 +8,54 @@
 #include <cstdio>
 #include <optional>
 
+std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
+    if (!device.Read || !device.LookedUp || device.PortNumber < 1) return std::nullopt;
+    return device.PortNumber;
+}
+
+std::u16string SerialAsked(const std::string& bytes, const AnsiCodePage& codePage) {
+    const std::span units(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return ConvertToString(units, static_cast<std::int32_t>(units.size()), codePage);
+}
+
 const std::u16string_view kUsage =
     u"Uso: ListaVIRK [opción]\r\n"
-    u"Lista los adaptadores VIRK conectados al PC, con su puerto COM y su número de serie.\r\n"
+    u"Lista los adaptadores VIRK conectados al PC, con su puerto COM y su número de\r\n"
+    u"serie.\r\n"
     u"\r\n"
-    u"  (ninguna)        una línea por adaptador: COM<n> (o - si no se conoce), un tabulador\r\n"
-    u"                   y el número de serie\r\n"
+    u"  (ninguna)        una línea por adaptador: COM<n> (o - si no se conoce), un\r\n"
+    u"                   tabulador y el número de serie\r\n"
     u"  /json            los adaptadores en JSON: puerto, serie, vid, pid y ubicacion\r\n"
     u"  /csv             los adaptadores en CSV, con la línea de encabezado\r\n"
     u"                   puerto,serie,vid,pid,ubicacion\r\n"
-    u"  /serie TEXTO     el puerto COM del primer adaptador cuyo número de serie es TEXTO\r\n"
+    u"  /serie TEXTO     el puerto COM del primer adaptador cuyo número de serie es\r\n"
+    u"                   TEXTO\r\n"
+    u"  /esperar [TEXTO] [/segundos N]\r\n"
+    u"                   espera a que haya un adaptador con un puerto conocido y los\r\n"
+    u"                   lista como sin opción; con TEXTO, espera al adaptador con\r\n"
+    u"                   ese número de serie y escribe su puerto, como /serie. Con\r\n"
+    u"                   /segundos, deja de esperar a los N segundos (de 1 a 86400)\r\n"
+    u"  /vigilar         una línea JSON por adaptador que se conecta o se desconecta:\r\n"
+    u"                   \"evento\" (\"conectado\" o \"desconectado\") y los campos de\r\n"
+    u"                   /json; primero los ya conectados. Termina con Ctrl+C\r\n"
     u"  /ayuda, /h, /?   esta ayuda\r\n"
     u"  /version         la versión del programa\r\n"
     u"Las opciones valen también con - o -- delante, en mayúsculas o minúsculas.\r\n"
     u"\r\n"
-    u"Código de salida: 0 si listó algún adaptador (o halló el puerto pedido); 1 si no hay\r\n"
-    u"ninguno (o ninguno con ese número de serie y un puerto conocido); 2 si la línea de\r\n"
-    u"órdenes no es válida; 3 si falta la biblioteca BuscaVIRK.dll o una de sus funciones.\r\n";
+    u"En un archivo por lotes:\r\n"
+    u"  for /f %%p in ('ListaVIRK /esperar XK-4471 /segundos 60') do flasher %%p\r\n"
+    u"\r\n"
+    u"Código de salida: 0 si listó algún adaptador (o halló el puerto pedido, o\r\n"
+    u"/vigilar terminó con Ctrl+C o al cerrarlo); 1 si no hay ninguno (o ninguno\r\n"
+    u"con ese número de serie y un puerto conocido, o /esperar dejó de esperar, o\r\n"
+    u"/vigilar no pudo escribir); 2 si la línea de órdenes no es válida; 3 si falta\r\n"
+    u"la biblioteca BuscaVIRK.dll o una de sus funciones; 4 si no pudo crear su\r\n"
+    u"ventana oculta o su temporizador, o esperar sus mensajes.\r\n";
 
 namespace {
 
 constexpr std::u16string_view kLineEnd = u"\r\n";
 constexpr char16_t kReplacement = u'\uFFFD';
-
-// A port the registry gave this device: a lookup ran for it, on its own identity, and found 1 or more.
-std::optional<std::int16_t> KnownPort(const ScannedDevice& device) {
-    if (!device.Read || !device.LookedUp || device.PortNumber < 1) return std::nullopt;
-    return device.PortNumber;
-}
 
 // At least four upper-case hex digits, the value's 32 bits as the library wrote them.
 std::u16string Hex(std::int32_t value) {
@@ -95,19 +115,21 @@ std::u16string Plain(std::span<const ScannedDevice> devices) {
     return out;
 }
 
+// Every field of an adapter as /json and /vigilar write it, in their order, without the braces.
+std::u16string JsonFields(const ScannedDevice& device) {
+    const auto port = KnownPort(device);
+    const auto& read = device.Read;
+    return u"\"puerto\": " + (port ? Port(*port) : u"null") +
+           u", \"serie\": " + (read ? JsonString(AsShown(read->Serial)) : u"null") +
+           u", \"vid\": " + (read ? JsonString(Hex(read->Vid)) : u"null") +
+           u", \"pid\": " + (read ? JsonString(Hex(read->Pid)) : u"null") +
+           u", \"ubicacion\": " + (device.Location ? JsonString(*device.Location) : u"null");
+}
+
 std::u16string Json(std::span<const ScannedDevice> devices) {
     std::u16string out = u"[";
-    for (const ScannedDevice& device : devices) {
-        const auto port = KnownPort(device);
-        const auto& read = device.Read;
-        out.append(&device == &devices.front() ? u"\r\n" : u",\r\n")
-            .append(u"  {\"puerto\": ").append(port ? Port(*port) : u"null")
-            .append(u", \"serie\": ").append(read ? JsonString(AsShown(read->Serial)) : u"null")
-            .append(u", \"vid\": ").append(read ? JsonString(Hex(read->Vid)) : u"null")
-            .append(u", \"pid\": ").append(read ? JsonString(Hex(read->Pid)) : u"null")
-            .append(u", \"ubicacion\": ").append(device.Location ? JsonString(*device.Location) : u"null")
-            .append(u"}");
-    }
+    for (const ScannedDevice& device : devices)
+        out.append(&device == &devices.front() ? u"\r\n" : u",\r\n").append(u"  {").append(JsonFields(device)).append(u"}");
     return out.append(devices.empty() ? u"]" : u"\r\n]").append(kLineEnd);
 }
 
@@ -141,15 +163,46 @@ ListOutput PortOfSerial(const std::u16string& wanted, std::span<const ScannedDev
 
 }  // namespace
 
+ListedScan ScanForListing(Platform& platform, SharedState& state) {
+    try {
+        return {ScanDevices(platform, state), std::nullopt};
+    } catch (const DeviceLibraryFault& fault) {
+        CloseDeviceLeftOpen(platform.Devices, state);
+        return {{}, ListOutput{{}, FaultLine(fault), kExitLibrary}};
+    }
+}
+
 ListOutput ListDevices(const ListCommand& command, std::span<const ScannedDevice> devices, const AnsiCodePage& codePage) {
     const int listed = devices.empty() ? kExitNothing : kExitListed;
     switch (command.Action) {
     case ListAction::Json: return {Json(devices), {}, listed};
     case ListAction::Csv: return {Csv(devices), {}, listed};
-    case ListAction::Serie: {
-        const std::span bytes(reinterpret_cast<const std::uint8_t*>(command.Serial.data()), command.Serial.size());
-        return PortOfSerial(ConvertToString(bytes, static_cast<std::int32_t>(bytes.size()), codePage), devices);
-    }
+    case ListAction::Serie: return PortOfSerial(SerialAsked(command.Serial.value(), codePage), devices);
     default: return {Plain(devices), {}, listed};
     }
+}
+
+std::u16string ChangeLine(const AdapterChange& change) {
+    const std::u16string_view event = change.What == ChangeKind::Conectado ? u"conectado" : u"desconectado";
+    return u"{\"evento\": \"" + std::u16string(event) + u"\", " + JsonFields(change.Device) + u"}" +
+           std::u16string(kLineEnd);
+}
+
+std::u16string FaultLine(const DeviceLibraryFault& fault) {
+    std::u16string file = u"\"";
+    file.append(AsciiText(fault.File)).append(u"\"");
+    if (!fault.Function.empty())
+        return u"La biblioteca " + file + u" no contiene la función \"" + AsciiText(fault.Function) + u"\"." +
+               std::u16string(kLineEnd);
+    return u"No se pudo cargar la biblioteca " + file + u" (error " + AsciiText(std::to_string(fault.Error)) +
+           u"). Copie la biblioteca en la carpeta de ListaVIRK.exe. Una biblioteca de 32 bits necesita la versión de "
+           u"32 bits del programa." + std::u16string(kLineEnd);
+}
+
+std::u16string WindowFaultLine(WindowFault fault, std::uint32_t error) {
+    const std::u16string_view what = fault == WindowFault::Window  ? u"crear su ventana oculta para los avisos de Windows"
+                                     : fault == WindowFault::Timer ? u"poner en marcha su temporizador"
+                                                                   : u"esperar los mensajes de Windows";
+    return u"ListaVIRK no pudo " + std::u16string(what) + u" (error " + AsciiText(std::to_string(error)) + u")." +
+           std::u16string(kLineEnd);
 }

@@ -1,4 +1,5 @@
-// ListaVIRK: the scan of BuscadorVIRK from the command line, one listing on standard output once the scan is done.
+// ListaVIRK: the scan of BuscadorVIRK from the command line: one listing once the scan is done, or waiting and
+// watching for adapters that come and go.
 #include "app/ascii_text.h"
 #include "app/platform.h"
 #include "app/present_ports_win32.h"
@@ -7,8 +8,8 @@
 #include "cli/arguments.h"
 #include "cli/console_win32.h"
 #include "cli/listing.h"
+#include "cli/watching_win32.h"
 #include "devicelib/library_loader_win32.h"
-#include "scan/device_scan.h"
 #include "version.h"
 
 #include <algorithm>
@@ -17,11 +18,13 @@
 
 namespace {
 
-// The library's message, which the window shows in a box, as one line.
-std::u16string OneLine(std::u16string message) {
-    for (std::size_t at; (at = message.find(u"\r\n")) != std::u16string::npos;)
-        message.replace(at, message.find_first_not_of(u"\r\n", at) - at, u" ");
-    return message + u"\r\n";
+int ListOnce(const ListCommand& command, Platform& platform, SharedState& state, const Console& console) {
+    const ListedScan scan = ScanForListing(platform, state);
+    // Nothing goes out before the scan is whole, so a failure never leaves half a listing.
+    const ListOutput output = scan.Fault ? *scan.Fault : ListDevices(command, scan.Devices, platform.CodePage);
+    console.Out(output.Out);
+    console.Err(output.Err);
+    return output.ExitCode;
 }
 
 }  // namespace
@@ -29,41 +32,32 @@ std::u16string OneLine(std::u16string message) {
 int main(int argc, char** argv) {
     Kernel32Version version;
     const bool windows9x = IsWindows9xFamily(version.GetVersion());
-    const auto out = [&](std::u16string_view text) { WriteText(STD_OUTPUT_HANDLE, text, windows9x); };
-    const auto err = [&](std::u16string_view text) { WriteText(STD_ERROR_HANDLE, text, windows9x); };
+    const Console console(windows9x);
 
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto command = ParseArguments(arguments);
     if (!command) {
-        err(kUsage);
+        console.Err(kUsage);
         return kExitUsage;
     }
     if (command->Action == ListAction::Help) {
-        out(kUsage);
+        console.Out(kUsage);
         return kExitListed;
     }
     if (command->Action == ListAction::Version) {
-        out(AsciiText(std::string("ListaVIRK ") + BUSCA_VERSION_TEXT + "\r\n"));
+        console.Out(AsciiText(std::string("ListaVIRK ") + BUSCA_VERSION_TEXT + "\r\n"));
         return kExitListed;
     }
 
+    // The Windows services behind the scan's seams.
     Advapi32Registry registry;
     SetupApiPorts ports;
     SystemCodePage codePage;
-    LoadedDeviceLibrary library(u"ListaVIRK.exe", windows9x);
+    LoadedDeviceLibrary library(windows9x);
     Platform platform{library, registry, ports, version, codePage};
     SharedState state;
-    std::vector<ScannedDevice> devices;
-    try {
-        devices = ScanDevices(platform, state);
-    } catch (const DeviceLibraryFault& fault) {
-        CloseDeviceLeftOpen(library, state);
-        err(OneLine(fault.Message));
-        return kExitLibrary;
-    }
-    // Nothing goes out before the scan is whole, so a failure never leaves half a listing.
-    const ListOutput output = ListDevices(*command, devices, codePage);
-    out(output.Out);
-    err(output.Err);
-    return output.ExitCode;
+
+    if (command->Action == ListAction::Esperar || command->Action == ListAction::Vigilar)
+        return WaitOrWatch(*command, platform, state, console);
+    return ListOnce(*command, platform, state, console);
 }

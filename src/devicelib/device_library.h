@@ -24,11 +24,13 @@ public:
     virtual std::int16_t Close(LibraryHandle handle) = 0;
 };
 
-// The library cannot be loaded or lacks a function: nothing can be scanned, and the
-// program shows Message (Spanish, naming the file or the function) and ends.
+// The library cannot be loaded or lacks a function: nothing can be scanned. Told as data, so each program words
+// it its own way (the window in a box, ListaVIRK as one line) and ends.
 class DeviceLibraryFault : public std::runtime_error {
 public:
-    explicit DeviceLibraryFault(std::u16string message)
-        : std::runtime_error("device library fault"), Message(std::move(message)) {}
-    std::u16string Message;
+    DeviceLibraryFault(std::string file, std::string function, std::uint32_t error)
+        : std::runtime_error("device library fault"), File(std::move(file)), Function(std::move(function)), Error(error) {}
+    std::string File;      // the library's file name
+    std::string Function;  // the function it lacks; empty when the library itself could not be loaded
+    std::uint32_t Error;   // what Windows said of the failed load or look-up (GetLastError)
 };

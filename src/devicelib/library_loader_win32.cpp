@@ -11,16 +11,6 @@
 
 namespace {
 
-std::u16string MissingLibraryMessage(const std::string& fileName, DWORD error, const std::u16string& programName) {
-    return u"No se pudo cargar la biblioteca \"" + AsciiText(fileName) + u"\" (error " + AsciiText(std::to_string(error)) +
-           u").\r\n\r\nCopie la biblioteca en la carpeta de " + programName +
-           u". Una biblioteca de 32 bits necesita la versión de 32 bits del programa.";
-}
-
-std::u16string MissingFunctionMessage(const std::string& fileName, const char* function) {
-    return u"La biblioteca \"" + AsciiText(fileName) + u"\" no contiene la función \"" + AsciiText(function) + u"\".";
-}
-
 // The program's folder, ending in its separator, through GetModuleFileNameW or GetModuleFileNameA.
 template <typename Char, typename GetModuleFileNameFn>
 std::basic_string<Char> ProgramFolder(GetModuleFileNameFn getModuleFileName) {
@@ -52,7 +42,7 @@ HMODULE LoadFromProgramFolder(const std::string& fileName, bool windows9x) {
 template <typename Fn>
 Fn Resolve(HMODULE module, const std::string& fileName, const char* name) {
     const FARPROC address = GetProcAddress(module, name);
-    if (address == nullptr) throw DeviceLibraryFault(MissingFunctionMessage(fileName, name));
+    if (address == nullptr) throw DeviceLibraryFault(fileName, name, GetLastError());
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
 }
 
@@ -65,8 +55,8 @@ std::int16_t ToStatus(LibraryStatus status) {
 
 }  // namespace
 
-LoadedDeviceLibrary::LoadedDeviceLibrary(std::u16string programName, bool windows9x, std::string fileName)
-    : programName_(std::move(programName)), fileName_(std::move(fileName)), windows9x_(windows9x) {}
+LoadedDeviceLibrary::LoadedDeviceLibrary(bool windows9x, std::string fileName)
+    : fileName_(std::move(fileName)), windows9x_(windows9x) {}
 
 LoadedDeviceLibrary::~LoadedDeviceLibrary() {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -75,7 +65,7 @@ LoadedDeviceLibrary::~LoadedDeviceLibrary() {
 const LibraryFunctions& LoadedDeviceLibrary::Functions() {
     if (module_ != nullptr) return functions_;
     HMODULE module = LoadFromProgramFolder(fileName_, windows9x_);
-    if (module == nullptr) throw DeviceLibraryFault(MissingLibraryMessage(fileName_, GetLastError(), programName_));
+    if (module == nullptr) throw DeviceLibraryFault(fileName_, {}, GetLastError());
     try {
         // All six at once: a library lacking one must fail before any device is opened.
         functions_ = LibraryFunctions{

@@ -22,9 +22,8 @@ class LoadedDeviceLibrary final : public DeviceLibrary {
 public:
     // fileName is looked for in the program's folder, then the system folders; never in
     // the current directory, where anybody could have dropped a library of that name.
-    // programName: the file whose folder the message of a missing library names.
     // windows9x: the running Windows is 98 or Me, which only has the ANSI forms.
-    LoadedDeviceLibrary(std::u16string programName, bool windows9x, std::string fileName = kLibraryFileName);
+    LoadedDeviceLibrary(bool windows9x, std::string fileName = kLibraryFileName);
     ~LoadedDeviceLibrary() override;
     LoadedDeviceLibrary(const LoadedDeviceLibrary&) = delete;
     LoadedDeviceLibrary& operator=(const LoadedDeviceLibrary&) = delete;
@@ -41,7 +40,6 @@ public:
 private:
     const LibraryFunctions& Functions();
 
-    std::u16string programName_;
     std::string fileName_;
     bool windows9x_;
     HMODULE module_ = nullptr;

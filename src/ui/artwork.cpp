@@ -2,7 +2,7 @@
 #include "ui/artwork.h"
 
 #include "ui/buscador-rc.h"
-#include "ui/window_calls.h"
+#include "app/window_calls_win32.h"
 
 #include <cstdint>
 #include <cstring>

@@ -4,10 +4,11 @@
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
 #include "ui/artwork.h"
+#include "ui/fault_message.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
-#include "ui/port_change.h"
-#include "ui/window_calls.h"
+#include "app/port_settle_win32.h"
+#include "app/window_calls_win32.h"
 
 #include <algorithm>
 #include <memory>
@@ -19,9 +20,6 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
-// One plug-in brings a burst of notifications: the scan waits until none has come for this long.
-constexpr UINT kSettleMilliseconds = 500;
-constexpr UINT_PTR kSettleTimer = 1;
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
@@ -53,10 +51,11 @@ public:
     int ExitCode() const { return exitCode_; }
     HWND Window() const { return window_; }
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Its window procedure's (OwnedWindowProc).
+    void Attach(HWND window) { window_ = window; }
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HFONT Font(form::FontId id);
     int Pixels(int twips) const { return MulDiv(twips, dpi_, form::kTwipsPerInch); }
@@ -66,7 +65,7 @@ private:
     void cmdRefresh_Click();
     void cmdQuit_Click();
     void Form_DeviceChange(WPARAM event, LPARAM notice);
-    void PortsSettled();
+    void Form_PortsSettled(WPARAM timer);
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
     LRESULT ControlColours(HDC dc, HWND control);
@@ -96,7 +95,7 @@ FrmMain::~FrmMain() {
 bool FrmMain::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
+    windowClass.lpfnWndProc = OwnedWindowProc<FrmMain>;
     windowClass.hInstance = instance_;
     windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);
     windowClass.hIconSm = static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -176,7 +175,8 @@ bool FrmMain::FillDeviceList() {
 
 void FrmMain::EndWithFault(const DeviceLibraryFault& fault) {
     const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
-    MessageBoxW(owner, reinterpret_cast<const wchar_t*>(fault.Message.c_str()), form::kFaultCaption,
+    const std::u16string message = FaultMessage(fault);
+    MessageBoxW(owner, reinterpret_cast<const wchar_t*>(message.c_str()), form::kFaultCaption,
                 MB_OK | MB_ICONERROR);
     exitCode_ = kFaultExitCode;
     DestroyWindow(window_);
@@ -187,18 +187,14 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
 
-// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled.
-void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) {
-    if (IsPortChange(event, reinterpret_cast<const void*>(notice)))
-        SetTimer(window_, kSettleTimer, kSettleMilliseconds, nullptr);
-}
+// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled. A timer
+// that cannot be set leaves the list as it is, until "Buscar".
+void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) { RestartSettleTimer(window_, event, notice); }
 
 // The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
 // left to fire again after it; a notification handled after this scan starts the timer anew.
-void FrmMain::PortsSettled() {
-    if (scanning_) return;
-    KillTimer(window_, kSettleTimer);
-    FillDeviceList();
+void FrmMain::Form_PortsSettled(WPARAM timer) {
+    if (PortsSettled(window_, timer, scanning_)) FillDeviceList();
 }
 
 void FrmMain::Form_Unload() { CloseDeviceLeftOpen(platform_.Devices, state_); }
@@ -224,16 +220,6 @@ void FrmMain::DrawPicture(const DRAWITEMSTRUCT& item) {
         artwork_.DrawLogo(item.hDC, item.rcItem, dpi_);
     else if (item.CtlID == IDC_PICTURE2)
         artwork_.DrawAdapter(item.hDC, item.rcItem, dpi_);
-}
-
-LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<FrmMain*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<FrmMain*>(Calls().UserData(window));
-    return form != nullptr ? form->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -263,7 +249,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         Form_DeviceChange(wParam, lParam);
         return Calls().DefaultProc(window_, message, wParam, lParam);
     case WM_TIMER:
-        if (wParam == kSettleTimer) PortsSettled();
+        Form_PortsSettled(wParam);
         return 0;
     case WM_CLOSE:
         Form_Unload();

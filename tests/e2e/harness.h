@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <dbt.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -99,9 +101,9 @@ struct TestKeys {
     void Version(const std::string& version) { SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", version + '\0'); }
     // A traced program's trace holds only the calls the program makes itself (its runtime's included). Wine's
     // own list of callers to leave out would take precedence: it goes, from this test's prefix.
-    void TraceOnlyTheProgram() {
+    void TraceOnlyTheProgram(const std::string& program = "BuscadorVIRK.exe") {
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromExclude");
-        SetValue(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude", "BuscadorVIRK.exe\0"s);
+        SetValue(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude", program + '\0');
     }
 };
 
@@ -113,12 +115,14 @@ inline fs::path BuildFile(const char* unixPath) {
 }
 
 // How a program is started: its current folder (its own unless given), Wine's relay trace of its own calls,
-// its command line after its name, its standard output and error to files (Output(), Errors()).
+// its command line after its name, its standard output and error to files (Output(), Errors()), or its
+// standard output to a pipe the test reads (an inheritable handle of its writing end, which the test keeps).
 struct StartOptions {
     fs::path currentFolder = {};
     bool traced = false;
     std::wstring arguments = {};
     bool captured = false;
+    HANDLE outputPipe = nullptr;
 };
 
 // A program (the window program unless another is given) in a folder of its own beside a library of the test's
@@ -157,8 +161,10 @@ struct Program {
         SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
         if (options.captured) {
             startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdOutput = CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                             CREATE_ALWAYS, 0, nullptr);
+            startup.hStdOutput = options.outputPipe != nullptr
+                                     ? options.outputPipe
+                                     : CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                   &inherited, CREATE_ALWAYS, 0, nullptr);
             startup.hStdError = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                             CREATE_ALWAYS, 0, nullptr);
         }
@@ -175,7 +181,7 @@ struct Program {
         const DWORD error = GetLastError();
         if (options.traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
         if (options.captured) {
-            CloseHandle(startup.hStdOutput);
+            if (options.outputPipe == nullptr) CloseHandle(startup.hStdOutput);
             CloseHandle(startup.hStdError);
         }
         ASSERT_TRUE(started) << "CreateProcessW failed with error " << error;
@@ -275,7 +281,66 @@ inline bool Press(WORD vk, bool withAlt = false) {
     return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+// ---- Windows' notices that a device came or went ----
+
+// As every top-level window gets them: a port's names it, a volume's gives its drive letters (E:).
+inline const struct { DEV_BROADCAST_HDR header; wchar_t name[5]; } kPort{{sizeof kPort, DBT_DEVTYP_PORT, 0}, L"COM5"};
+inline const DEV_BROADCAST_VOLUME kVolume{sizeof kVolume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
+// True once the window has handled it. Wine carries the notice to the other process for events with bit 15 set.
+inline bool Notify(HWND window, WPARAM event, const void* notice = &kPort) {
+    return SendMessageTimeoutW(window, WM_DEVICECHANGE, event, LPARAM(notice), SMTO_ABORTIFHUNG,
+                               UINT(Patient(5s).count()), nullptr) != 0;
+}
+// To every top-level window, as Windows sends it; true once all have handled it.
+inline bool Broadcast(WPARAM event, const void* notice = &kPort) { return Notify(HWND_BROADCAST, event, notice); }
+
+// ---- Which form of the system's functions a traced program called ----
+
+// Wide functions Windows 98 implements, and runtime calls whose failure there changes nothing (the list of
+// allowed imports says why).
+inline const std::set<std::string> kWideOn98 = {"MessageBoxW", "MessageBoxExW", "TextOutW", "ExtTextOutW",
+                                                "GetTextExtentPoint32W", "GetCharWidthW", "lstrlenW", "CreateSemaphoreW"};
+
+// The functions of the system's DLLs whose names end in W or A that the program (its runtime included) called.
+inline std::set<std::string> SystemCalls(const std::string& trace, char form) {
+    static const std::set<std::string> system = {"user32", "gdi32", "kernel32", "kernelbase", "advapi32"};
+    std::set<std::string> called;
+    for (std::size_t at = 0; (at = trace.find(":Call ", at)) != std::string::npos;) {
+        at += 6;
+        const std::size_t dot = trace.find('.', at), paren = trace.find('(', at);
+        if (dot == std::string::npos || paren == std::string::npos || dot > paren) continue;
+        std::string dll = trace.substr(at, dot - at);
+        std::ranges::transform(dll, dll.begin(), [](char c) { return char(std::tolower(c)); });
+        const std::string name = trace.substr(dot + 1, paren - dot - 1);
+        if (system.contains(dll) && name.ends_with(form) && name.size() > 1 && std::islower(name[name.size() - 2]))
+            called.insert(name);
+    }
+    return called;
+}
+
+// On the 98 family the program calls the ANSI form of each function named and no wide function 98 lacks; on the
+// NT family the wide ones and no ANSI one.
+inline void ExpectFunctionsOf(const std::vector<std::string>& functions, const std::string& version,
+                              const std::string& trace) {
+    const bool windows98 = version == "win98";
+    const std::set<std::string> wide = SystemCalls(trace, 'W'), ansi = SystemCalls(trace, 'A');
+    for (const std::string& function : functions) {
+        EXPECT_EQ(ansi.contains(function + 'A'), windows98) << function << "A on " << version;
+        EXPECT_EQ(wide.contains(function + 'W'), !windows98) << function << "W on " << version;
+    }
+    if (windows98) {
+        std::set<std::string> stubs;
+        std::ranges::set_difference(wide, kWideOn98, std::inserter(stubs, stubs.end()));
+        EXPECT_EQ(stubs, std::set<std::string>{}) << "wide functions that Windows 98 only stubs";
+    }
+}
+
 // ---- The stand-in's journal ----
+
+inline auto Count(const std::vector<std::string>& journal, const std::string& part) {
+    return std::ranges::count_if(journal, [&](const std::string& line) { return line.find(part) != std::string::npos; });
+}
+
 
 // Every device opened is closed before anything else is opened or counted, and at the end; reads and the
 // close go through the one handle open.

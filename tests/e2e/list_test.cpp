@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
                  R"(  {"puerto": 8, "serie": "CD", "vid": "1A2B", "pid": "C3D4", "ubicacion": null},)" "\r\n"
                  R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null})" "\r\n]\r\n", 0},
         ListCase{"Csv", "winxp", L"-csv", "puerto,serie,vid,pid,ubicacion\r\n3,AB 12,1A2B,C3D4,\r\n9,CD,1A2B,C3D4,Port_#0002.Hub_#0003\r\n,,,,\r\n", 0},
-        ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0}),
+        ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0},
+        // Already there: answered after the first scan.
+        ListCase{"Esperar", "winxp", L"/esperar", "COM3\tAB 12\r\nCOM9\tCD\r\n-\t\r\n", 0},
+        ListCase{"EsperarSerie", "winxp", L"/esperar CD /segundos 5", "COM9\r\n", 0}),
     [](const testing::TestParamInfo<ListCase>& test) { return test.param.name; });
 
 // A library missing or lacking a function: one Spanish line on standard error naming it, nothing on standard

@@ -14,7 +14,7 @@ namespace {
 TEST(Seam, LoaderCarriesOddValuesIntact) {
     for (bool windows9x : {false, true}) {
         SCOPED_TRACE(windows9x ? "the 98 family" : "the NT family");
-        LoadedDeviceLibrary library(u"e2e_tests.exe", windows9x, "OddLibrary.dll");
+        LoadedDeviceLibrary library(windows9x, "OddLibrary.dll");
         std::int32_t count = 0;
         EXPECT_NE(library.GetNumDevices(&count), 0) << "a status of 0x10000 read as success";
         LibraryHandle handle = 0;
@@ -36,7 +36,7 @@ TEST(Seam, StandInRefusesAClosedHandle) {
     const fs::path devices = fs::temp_directory_path() / "busca-seam-devices.txt";
     std::ofstream(devices) << "1a2b c3d4 AB\n";
     SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", devices.c_str());
-    LoadedDeviceLibrary library(u"e2e_tests.exe", false, BuildFile(BUSCA_STAND_IN_FILE).string());
+    LoadedDeviceLibrary library(false, BuildFile(BUSCA_STAND_IN_FILE).string());
     std::int32_t count = 0, vid = 0;
     LibraryHandle handle = 0;
     ASSERT_EQ(library.GetNumDevices(&count), 0);

@@ -1,8 +1,6 @@
 // The program's window under Wine as a user meets it: looks and keys, reports, plugging in and out, a broken library, long use.
 #include "harness.h"
 
-#include <dbt.h>
-
 namespace e2e {
 namespace {
 
@@ -27,19 +25,6 @@ std::vector<std::string> With(std::vector<std::string> calls, int index, const s
                                    " serial=" + serial,
                                "Close " + handle + " -> status=0"});
     return calls;
-}
-auto Count(const std::vector<std::string>& journal, const std::string& part) {
-    return std::ranges::count_if(journal, [&](const std::string& line) { return line.find(part) != std::string::npos; });
-}
-
-// Windows' notices that a device came or went, as every top-level window gets them: a port's names it, a
-// volume's gives its drive letters (E:).
-const struct { DEV_BROADCAST_HDR header; wchar_t name[5]; } kPort{{sizeof kPort, DBT_DEVTYP_PORT, 0}, L"COM5"};
-const DEV_BROADCAST_VOLUME kVolume{sizeof kVolume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
-// True once the window has handled it. Wine carries the notice to the other process for events with bit 15 set.
-bool Notify(HWND window, WPARAM event, const void* notice = &kPort) {
-    return SendMessageTimeoutW(window, WM_DEVICECHANGE, event, LPARAM(notice), SMTO_ABORTIFHUNG,
-                               UINT(Patient(5s).count()), nullptr) != 0;
 }
 
 // The program, with the same ports in the registry for every test: on the XP layout AB 12 on COM3, CD on COM7,
@@ -181,43 +166,6 @@ const std::vector<std::string> kWindowFunctions = {
     sizeof(void*) > 4 ? "SetWindowLongPtr" : "SetWindowLong", sizeof(void*) > 4 ? "GetWindowLongPtr" : "GetWindowLong",
     "GetMessage", "IsDialogMessage", "LoadIcon", "LoadImage", "LoadCursor", "FindResource", "SystemParametersInfo",
     "CreateFont", "GetObject"};
-// Wide functions Windows 98 implements, and runtime calls whose failure there changes nothing (the list of
-// allowed imports says why).
-const std::set<std::string> kWideOn98 = {"MessageBoxW", "MessageBoxExW", "TextOutW", "ExtTextOutW", "GetTextExtentPoint32W",
-                                         "GetCharWidthW", "lstrlenW", "CreateSemaphoreW"};
-
-// The functions of the system's DLLs whose names end in W or A that the program (its runtime included) called.
-std::set<std::string> SystemCalls(const std::string& trace, char form) {
-    static const std::set<std::string> system = {"user32", "gdi32", "kernel32", "kernelbase", "advapi32"};
-    std::set<std::string> called;
-    for (std::size_t at = 0; (at = trace.find(":Call ", at)) != std::string::npos;) {
-        at += 6;
-        const std::size_t dot = trace.find('.', at), paren = trace.find('(', at);
-        if (dot == std::string::npos || paren == std::string::npos || dot > paren) continue;
-        std::string dll = trace.substr(at, dot - at);
-        std::ranges::transform(dll, dll.begin(), [](char c) { return char(std::tolower(c)); });
-        const std::string name = trace.substr(dot + 1, paren - dot - 1);
-        if (system.contains(dll) && name.ends_with(form) && name.size() > 1 && std::islower(name[name.size() - 2]))
-            called.insert(name);
-    }
-    return called;
-}
-
-// On the 98 family the program calls the ANSI window functions and no wide function 98 lacks; on the NT family
-// the wide ones and no ANSI one, as it always has.
-void ExpectWindowFunctionsOf(const std::string& version, const std::string& trace) {
-    const bool windows98 = version == "win98";
-    const std::set<std::string> wide = SystemCalls(trace, 'W'), ansi = SystemCalls(trace, 'A');
-    for (const std::string& function : kWindowFunctions) {
-        EXPECT_EQ(ansi.contains(function + 'A'), windows98) << function << "A on " << version;
-        EXPECT_EQ(wide.contains(function + 'W'), !windows98) << function << "W on " << version;
-    }
-    if (windows98) {
-        std::set<std::string> stubs;
-        std::ranges::set_difference(wide, kWideOn98, std::inserter(stubs, stubs.end()));
-        EXPECT_EQ(stubs, std::set<std::string>{}) << "wide functions that Windows 98 only stubs";
-    }
-}
 
 // setupapi, on 2000 and later only, is loaded from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32, which
 // Wine takes) and lists the ports through the ANSI calls.
@@ -267,7 +215,7 @@ TEST_P(WindowReports, ShowWhatEachScanFound) {
     const auto notified = std::chrono::steady_clock::now();
     ASSERT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
     End([&] { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }, notified);
-    ExpectWindowFunctionsOf(GetParam().version, program_.Trace());
+    ExpectFunctionsOf(kWindowFunctions, GetParam().version, program_.Trace());
     ExpectSetupApiOf(GetParam().version, program_.Trace());
 }
 

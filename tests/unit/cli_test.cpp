@@ -13,7 +13,8 @@ using namespace std::string_literals;
 struct ArgumentsCase {
     std::vector<std::string> arguments;
     std::optional<ListAction> action;  // none: refused
-    std::string serial = {};
+    std::optional<std::string> serial = {};
+    std::uint32_t seconds = 0;
 };
 
 const ArgumentsCase kArguments[] = {
@@ -39,6 +40,29 @@ const ArgumentsCase kArguments[] = {
     {{"--"}, {}},
     {{"/"}, {}},
     {{"---json"}, {}},
+    // The word after "esperar" is its serial unless it names an option; "segundos" only beside "esperar".
+    {{"/esperar"}, ListAction::Esperar},
+    {{"-Esperar", "XK-4471"}, ListAction::Esperar, "XK-4471"},
+    {{"/esperar", "-AB"}, ListAction::Esperar, "-AB"},
+    {{"/esperar", ""}, ListAction::Esperar, ""},
+    {{"/esperar", "XK-4471", "/segundos", "60"}, ListAction::Esperar, "XK-4471", 60},
+    {{"/esperar", "--SEGUNDOS", "1"}, ListAction::Esperar, {}, 1},
+    {{"/segundos", "86400", "/esperar", "X"}, ListAction::Esperar, "X", 86400},
+    {{"/esperar", "/segundos", "00007"}, ListAction::Esperar, {}, 7},
+    {{"/esperar", "/segundos", "000007"}, {}},
+    {{"/esperar", "/segundos", "86401"}, {}},
+    {{"/esperar", "/segundos", "0"}, {}},
+    {{"/esperar", "/segundos", "-5"}, {}},
+    {{"/esperar", "/segundos", "1e3"}, {}},
+    {{"/esperar", "/segundos", ""}, {}},
+    {{"/esperar", "/segundos"}, {}},
+    {{"/esperar", "/segundos", "5", "/segundos", "5"}, {}},
+    {{"/segundos", "5"}, {}},
+    {{"/vigilar", "/segundos", "5"}, {}},
+    {{"/esperar", "/json"}, {}},
+    {{"/esperar", "X", "Y"}, {}},
+    {{"/Vigilar"}, ListAction::Vigilar},
+    {{"/vigilar", "X"}, {}},
 };
 
 TEST(Arguments, OneOptionInAnyPrefixAndCase) {
@@ -49,6 +73,7 @@ TEST(Arguments, OneOptionInAnyPrefixAndCase) {
         if (!command) continue;
         EXPECT_EQ(command->Action, *c.action) << line;
         EXPECT_EQ(command->Serial, c.serial) << line;
+        EXPECT_EQ(command->Seconds, c.seconds) << line;
     }
 }
 
@@ -174,6 +199,52 @@ TEST(Listing, ScansAsTheWindowDoes) {
         EXPECT_EQ(listing.registry.Journal, window.registry.Journal) << std::hex << version;
         EXPECT_GT(listing.registry.Journal.size(), 8u);
     }
+}
+
+// Each character that forces quoting does so on its own; no other does.
+TEST(Listing, CsvQuotesASerialForEachCharacterThatNeedsIt) {
+    const std::pair<std::string, std::string> kSerials[] = {
+        {"a,b", "\"a,b\""}, {"a\"b", "\"a\"\"b\""}, {"a\rb", "\"a\rb\""}, {"a\nb", "\"a\nb\""},
+        {"a;b\t'", "a;b\t'"}, {",", "\",\""},
+    };
+    for (const auto& [serial, field] : kSerials) {
+        ScanRig rig;
+        rig.devices.Devices = {{.Serial = serial}};
+        const ListOutput output = ListDevices({ListAction::Csv}, ScanDevices(rig.platform, rig.state), rig.codePage);
+        EXPECT_EQ(ToUtf8(output.Out), "puerto,serie,vid,pid,ubicacion\r\n," + field + ",5E1A,B007,\r\n") << serial;
+    }
+}
+
+// Every line of the usage fits a console of 80 columns, its cursor included.
+TEST(Listing, UsageLinesFitSeventyNineColumns) {
+    std::size_t lines = 0;
+    for (std::size_t from = 0, end; (end = kUsage.find(u"\r\n", from)) != std::u16string_view::npos; from = end + 2, ++lines)
+        EXPECT_LE(end - from, 79u) << ToUtf8(kUsage.substr(from, end - from));
+    EXPECT_TRUE(kUsage.ends_with(u"\r\n"));
+    EXPECT_GT(lines, 30u);
+}
+
+// ListaVIRK's own words for a library it cannot use: one line, naming the file or the function.
+TEST(Listing, FaultIsOneLineNamingWhatIsMissing) {
+    EXPECT_EQ(ToUtf8(FaultLine({"BuscaVIRK.dll", "", 126})),
+              "No se pudo cargar la biblioteca \"BuscaVIRK.dll\" (error 126). Copie la biblioteca en la carpeta de "
+              "ListaVIRK.exe. Una biblioteca de 32 bits necesita la versión de 32 bits del programa.\r\n");
+    EXPECT_EQ(ToUtf8(FaultLine({"BuscaVIRK.dll", "CP210x_Close", 127})),
+              "La biblioteca \"BuscaVIRK.dll\" no contiene la función \"CP210x_Close\".\r\n");
+    EXPECT_EQ(ToUtf8(WindowFaultLine(WindowFault::Timer, 8)),
+              "ListaVIRK no pudo poner en marcha su temporizador (error 8).\r\n");
+}
+
+// A library that faults in the middle of a scan: its line, exit code 3, the device it had open closed.
+TEST(Listing, ScanThatFaultsIsItsLineWithNothingLeftOpen) {
+    ScanRig rig;
+    rig.devices.Devices = {{.Serial = "A"}, {.Serial = "B", .Throws = "Pid"}};
+    const ListedScan scan = ScanForListing(rig.platform, rig.state);
+    ASSERT_TRUE(scan.Fault.has_value());
+    EXPECT_EQ(ToUtf8(scan.Fault->Err), "La biblioteca \"BuscaVIRK.dll\" no contiene la función \"Pid\".\r\n");
+    EXPECT_EQ(scan.Fault->Out, u"");
+    EXPECT_EQ(scan.Fault->ExitCode, kExitLibrary);
+    EXPECT_EQ(rig.Leftovers(), "");
 }
 
 TEST(Utf8, EncodesEveryPlaneAndReplacesLoneSurrogates) {

@@ -27,7 +27,7 @@ const FakeDevice* FakeDeviceLibrary::Call(LibraryHandle handle, const char* call
         return nullptr;
     }
     const FakeDevice& device = Devices[static_cast<std::size_t>(index)];
-    if (device.Throws == call) throw DeviceLibraryFault(u"fault");
+    if (device.Throws == call) throw DeviceLibraryFault("BuscaVIRK.dll", call, 127);
     status = device.Failure(call);
     Journal.push_back(call + (" " + std::to_string(index)) + detail + Status(status));
     return status == 0 ? &device : nullptr;

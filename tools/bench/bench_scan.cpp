@@ -159,7 +159,7 @@ int main() {
     Advapi32Registry registry;
     SystemCodePage codePage;
     // BuscaVIRK.dll from this program's folder, as the program loads it.
-    LoadedDeviceLibrary library(u"bench_scan.exe", false);
+    LoadedDeviceLibrary library(false);
     SetupApiPorts ports;
     bench::RegistryKeys keys;
 

@@ -159,7 +159,7 @@ int wmain(int argc, wchar_t** argv) {
         const bench::UnmanagedWindows unmanaged({program});
         const bench::FloorInputs inputs = bench::PrepareAdapters(kDevices, 0, keys, deviceFile, setupSound);
         // BuscaVIRK.dll from this program's folder, as the program loads it.
-        LoadedDeviceLibrary library(u"click_time.exe", false);
+        LoadedDeviceLibrary library(false);
         PROCESS_INFORMATION process{};
         HWND window = nullptr;
         if (!setupSound || !unmanaged.Ok()) {

@@ -14,7 +14,7 @@ int wmain(int argc, wchar_t** argv) {
     bench::FloorInputs inputs;
     for (int d = 0, adapters = _wtoi(argv[2]); d < adapters; ++d)
         inputs.devicePaths.push_back("Vid_1a2b&Pid_c3d4&Mi_00\\" + bench::Serial(d) + "_00");
-    LoadedDeviceLibrary library(u"list_floor.exe", false);
+    LoadedDeviceLibrary library(false);
     bench::CallCounts counts;
     bench::Floor(library, inputs, counts);
 

@@ -15,6 +15,7 @@ public:
                               int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) const = 0;
     virtual LRESULT DefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
     virtual LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
+    virtual BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const = 0;
     virtual void SetItemText(HWND dialog, int id, const wchar_t* text) const = 0;
     virtual void SetUserData(HWND window, LONG_PTR data) const = 0;
     virtual LONG_PTR UserData(HWND window) const = 0;
@@ -35,3 +36,17 @@ public:
 // Picks the table by the version word (bit 31: the 98 family); Calls() gives it from then on.
 void ChooseWindowCalls(std::uint32_t versionWord);
 const WindowCalls& Calls();
+
+// The window procedure of a class whose windows each belong to an Owner: the object CreateWindowEx was given,
+// kept in the window's user data from WM_NCCREATE on, which learns its window there (Owner::Attach) and handles
+// its messages (Owner::Handle). The few messages before WM_NCCREATE go to DefaultProc.
+template <typename Owner>
+LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* owner = static_cast<Owner*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        owner->Attach(window);
+        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(owner));
+    }
+    auto* owner = reinterpret_cast<Owner*>(Calls().UserData(window));
+    return owner != nullptr ? owner->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
+}

@@ -1,5 +1,5 @@
 // The window functions in their wide form for the NT family and their ANSI form for Windows 98 and Me.
-#include "ui/window_calls.h"
+#include "app/window_calls_win32.h"
 
 #include "app/code_page_text_win32.h"
 #include "app/os_version.h"
@@ -20,6 +20,9 @@ public:
     }
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const override {
         return SendMessageW(window, message, wParam, lParam);
+    }
+    BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const override {
+        return PostMessageW(window, message, wParam, lParam);
     }
     void SetItemText(HWND dialog, int id, const wchar_t* text) const override { SetDlgItemTextW(dialog, id, text); }
     void SetUserData(HWND window, LONG_PTR data) const override { SetWindowLongPtrW(window, GWLP_USERDATA, data); }
@@ -74,6 +77,9 @@ public:
     }
     LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const override {
         return SendMessageA(window, message, wParam, lParam);
+    }
+    BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const override {
+        return PostMessageA(window, message, wParam, lParam);
     }
     void SetItemText(HWND dialog, int id, const wchar_t* text) const override {
         SetDlgItemTextA(dialog, id, Ansi(text).c_str());

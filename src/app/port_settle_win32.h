@@ -1,0 +1,17 @@
+// The settle timer of the port notices, for the window and ListaVIRK: a burst of notices is one scan.
+#pragma once
+
+#include <windows.h>
+
+// One plug-in brings a burst of notices: the scan waits until none has come for this long.
+inline constexpr UINT kSettleMilliseconds = 500;
+// The timer's id on the window that takes the notices; other timers there take other ids.
+inline constexpr UINT_PTR kSettleTimer = 1;
+
+// For WM_DEVICECHANGE: a port's arrival or removal (re)starts the timer, any other notice changes nothing.
+// False only when the timer could not be set.
+bool RestartSettleTimer(HWND window, WPARAM event, LPARAM notice);
+
+// For WM_TIMER: true when the settle timer fired and the caller may scan, the timer then stopped. Busy (inside
+// a scan that lets messages through) the timer is left to fire again after it.
+bool PortsSettled(HWND window, WPARAM timer, bool busy);
