@@ -15,6 +15,12 @@ HMODULE LoadWithSearchFlags(const std::string& fileName, DWORD searchFlags, Load
     return module;
 }
 
+// A DLL's export by name as the function type it has; null when the DLL lacks it.
+template <typename Fn>
+Fn ExportOf(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // One of Windows' own DLLs, from the system folder; by full path with LOAD_WITH_ALTERED_SEARCH_PATH where the
 // flags are refused, so the DLL's own imports come from the system folder too.
 HMODULE LoadSystemLibrary(const std::string& fileName);

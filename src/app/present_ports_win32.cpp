@@ -18,7 +18,7 @@ constexpr DWORD kMaxPortDevices = 4096;
 
 template <typename Fn>
 bool Resolve(HMODULE module, const char* name, Fn& function) {
-    function = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    function = ExportOf<Fn>(module, name);
     return function != nullptr;
 }
 

@@ -41,9 +41,9 @@ HMODULE LoadFromProgramFolder(const std::string& fileName, bool windows9x) {
 
 template <typename Fn>
 Fn Resolve(HMODULE module, const std::string& fileName, const char* name) {
-    const FARPROC address = GetProcAddress(module, name);
-    if (address == nullptr) throw DeviceLibraryFault(fileName, name, GetLastError());
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(address));
+    const Fn function = ExportOf<Fn>(module, name);
+    if (function == nullptr) throw DeviceLibraryFault(fileName, name, GetLastError());
+    return function;
 }
 
 // A status that does not fit 16 bits must not read as success once narrowed.
