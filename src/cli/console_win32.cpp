@@ -1,7 +1,7 @@
 // ListaVIRK's standard output and standard error, written whole.
 #include "cli/console_win32.h"
 
-#include "app/code_page_text_win32.h"
+#include "win32/code_page_text.h"
 #include "cli/utf8.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // window to end, once the scan in progress is done.
 #include "cli/control_handler_win32.h"
 
-#include "app/window_calls_win32.h"
+#include "win32/window_calls.h"
 #include "cli/control_event.h"
 
 #include <atomic>

@@ -1,16 +1,13 @@
 // ListaVIRK: the scan of BuscadorVIRK from the command line: one listing once the scan is done, or waiting and
 // watching for adapters that come and go.
 #include "app/ascii_text.h"
-#include "app/platform.h"
-#include "app/present_ports_win32.h"
 #include "app/shared_state.h"
-#include "app/win32_services.h"
 #include "cli/arguments.h"
 #include "cli/console_win32.h"
 #include "cli/listing.h"
 #include "cli/watching_win32.h"
-#include "devicelib/library_loader_win32.h"
 #include "version.h"
+#include "win32/windows_platform.h"
 
 #include <algorithm>
 #include <string>
@@ -30,9 +27,9 @@ int ListOnce(const ListCommand& command, Platform& platform, SharedState& state,
 }  // namespace
 
 int main(int argc, char** argv) {
-    Kernel32Version version;
-    const bool windows9x = IsWindows9xFamily(version.GetVersion());
-    const Console console(windows9x);
+    // The Windows services behind the scan's seams; the device library loads at the first scan.
+    WindowsPlatform windows;
+    const Console console(windows.Windows9x());
 
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     const auto command = ParseArguments(arguments);
@@ -49,12 +46,7 @@ int main(int argc, char** argv) {
         return kExitListed;
     }
 
-    // The Windows services behind the scan's seams.
-    Advapi32Registry registry;
-    SetupApiPorts ports;
-    SystemCodePage codePage;
-    LoadedDeviceLibrary library(windows9x);
-    Platform platform{library, registry, ports, version, codePage};
+    Platform& platform = windows.Services();
     SharedState state;
 
     if (command->Action == ListAction::Esperar || command->Action == ListAction::Vigilar)

@@ -2,8 +2,8 @@
 // message-only window gets none), and its messages say when to scan and when to end.
 #include "cli/notice_window_win32.h"
 
-#include "app/port_settle_win32.h"
-#include "app/window_calls_win32.h"
+#include "win32/port_settle.h"
+#include "win32/window_calls.h"
 #include "cli/control_handler_win32.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's notices.
 #include "cli/watching_win32.h"
 
-#include "app/window_calls_win32.h"
+#include "win32/window_calls.h"
 #include "cli/control_handler_win32.h"
 #include "cli/listing.h"
 #include "cli/notice_window_win32.h"

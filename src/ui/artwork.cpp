@@ -2,7 +2,7 @@
 #include "ui/artwork.h"
 
 #include "ui/buscador-rc.h"
-#include "app/window_calls_win32.h"
+#include "win32/window_calls.h"
 
 #include <cstdint>
 #include <cstring>

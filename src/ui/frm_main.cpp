@@ -7,8 +7,8 @@
 #include "ui/fault_message.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
-#include "app/port_settle_win32.h"
-#include "app/window_calls_win32.h"
+#include "win32/port_settle.h"
+#include "win32/window_calls.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,8 +1,8 @@
 // The Win32 seams inside this process under Wine: the loader, the stand-in, the registry and the code page.
 #include "harness.h"
 
-#include "app/win32_services.h"
-#include "devicelib/library_loader_win32.h"
+#include "win32/services.h"
+#include "win32/library_loader.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Which device notifications call for a scan: a port's arrival or removal, told in a whole header, and nothing else.
-#include "app/port_change.h"
+#include "scan/port_change.h"
 
 #include <gtest/gtest.h>
 

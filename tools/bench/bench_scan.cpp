@@ -4,12 +4,9 @@
 //   note TEXT
 // Exits 1 when the setup is broken (a port not found, or the floor not issuing the scan's calls),
 // since the figures would then time something else; the figures themselves are never judged.
-#include "app/platform.h"
-#include "app/present_ports_win32.h"
 #include "app/shared_state.h"
-#include "app/win32_services.h"
-#include "devicelib/library_loader_win32.h"
 #include "scan/device_scan.h"
+#include "win32/windows_platform.h"
 
 #include "scan_floor.h"
 
@@ -117,14 +114,14 @@ struct Scenario {
 // Forwards to setupapi, counting the listings.
 class CountingPorts final : public PresentPorts {
 public:
-    explicit CountingPorts(CallCounts& counts) : counts_(counts) {}
+    CountingPorts(PresentPorts& inner, CallCounts& counts) : inner_(inner), counts_(counts) {}
     std::optional<std::vector<PresentPort>> List() override {
         ++counts_.portListings;
         return inner_.List();
     }
 
 private:
-    SetupApiPorts inner_;
+    PresentPorts& inner_;
     CallCounts& counts_;
 };
 
@@ -156,11 +153,12 @@ int main() {
     const std::wstring folder = bench::MakeTempFolder(L"buscavirk-bench");
     const std::wstring deviceFile = folder + L"devices.txt";
 
-    Advapi32Registry registry;
-    SystemCodePage codePage;
-    // BuscaVIRK.dll from this program's folder, as the program loads it.
-    LoadedDeviceLibrary library(false);
-    SetupApiPorts ports;
+    // BuscaVIRK.dll from this program's folder, as the program loads it; the version word is each scenario's.
+    WindowsPlatform windows;
+    DeviceLibrary& library = windows.Services().Devices;
+    Registry& registry = windows.Services().Reg;
+    PresentPorts& ports = windows.Services().Ports;
+    const AnsiCodePage& codePage = windows.Services().CodePage;
     bench::RegistryKeys keys;
 
     const Scenario scenarios[] = {
@@ -204,7 +202,7 @@ int main() {
             CallCounts scanCounts;
             CountingLibrary countingLibrary(library, scanCounts);
             CountingRegistry countingRegistry(registry, scanCounts);
-            CountingPorts countingPorts(scanCounts);
+            CountingPorts countingPorts(ports, scanCounts);
             const std::u16string report = Scan(countingLibrary, countingRegistry, countingPorts, version, codePage);
             CallCounts floorCounts;
             const int floorPorts = Floor(library, inputs, floorCounts);

@@ -6,7 +6,7 @@
 //   note TEXT
 // Exits 1 when the setup is broken (no window, a report missing a port, a click or floor whose report did not
 // arrive and paint), since the figures would then time something else; the figures themselves are never judged.
-#include "devicelib/library_loader_win32.h"
+#include "win32/library_loader.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
 

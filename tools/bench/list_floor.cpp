@@ -1,7 +1,7 @@
 // The floor of ListaVIRK: a console program that makes a scan's library and registry calls directly and
 // writes bytes it reads from a file, so it formats nothing.
 // Usage: list_floor.exe BYTES_FILE ADAPTERS   (the adapters' keys and device file as list_time.exe writes them)
-#include "devicelib/library_loader_win32.h"
+#include "win32/library_loader.h"
 
 #include "scan_floor.h"
 

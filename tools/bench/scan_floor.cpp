@@ -2,7 +2,7 @@
 #include "scan_floor.h"
 
 #include "app/ascii_text.h"
-#include "app/present_ports_win32.h"
+#include "win32/setupapi_ports.h"
 #include "fixtures/recorded_port.h"
 
 #include <cstring>

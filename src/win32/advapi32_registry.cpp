@@ -1,5 +1,5 @@
 // The registry seam on advapi32's ANSI functions.
-#include "app/win32_services.h"
+#include "win32/services.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The present COM port devices through setupapi, loaded at run time from the system folder.
-#include "app/present_ports_win32.h"
+#include "win32/setupapi_ports.h"
 
-#include "app/library_search_win32.h"
+#include "win32/library_search.h"
 #include "portlookup/registry_value.h"
 
 #include <array>

@@ -1,5 +1,5 @@
 // Loading one of Windows' own DLLs from the system folder only.
-#include "app/library_search_win32.h"
+#include "win32/library_search.h"
 
 HMODULE LoadSystemLibrary(const std::string& fileName) {
     return LoadWithSearchFlags(fileName, LOAD_LIBRARY_SEARCH_SYSTEM32, [&]() -> HMODULE {

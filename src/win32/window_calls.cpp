@@ -1,7 +1,7 @@
 // The window functions in their wide form for the NT family and their ANSI form for Windows 98 and Me.
-#include "app/window_calls_win32.h"
+#include "win32/window_calls.h"
 
-#include "app/code_page_text_win32.h"
+#include "win32/code_page_text.h"
 #include "app/os_version.h"
 
 #include <string>

@@ -1,5 +1,5 @@
 // Text to a code page's bytes and back through WideCharToMultiByte and MultiByteToWideChar.
-#include "app/code_page_text_win32.h"
+#include "win32/code_page_text.h"
 
 #include <windows.h>
 

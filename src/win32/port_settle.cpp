@@ -1,7 +1,7 @@
 // The settle timer of the port notices, for the window and ListaVIRK: a burst of notices is one scan.
-#include "app/port_settle_win32.h"
+#include "win32/port_settle.h"
 
-#include "app/port_change.h"
+#include "scan/port_change.h"
 
 bool RestartSettleTimer(HWND window, WPARAM event, LPARAM notice) {
     if (!IsPortChange(event, reinterpret_cast<const void*>(notice))) return true;

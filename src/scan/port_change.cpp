@@ -1,5 +1,5 @@
 // Which device notifications call for a scan; free of <windows.h>, so the native tests check it.
-#include "app/port_change.h"
+#include "scan/port_change.h"
 
 #include <cstddef>
 #include <cstring>

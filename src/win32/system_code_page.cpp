@@ -1,6 +1,6 @@
 // The system's ANSI code page (CP_ACP).
-#include "app/code_page_text_win32.h"
-#include "app/win32_services.h"
+#include "win32/code_page_text.h"
+#include "win32/services.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 // The device library "BuscaVIRK.dll", loaded on the first call and reached through its six exports.
-#include "devicelib/library_loader_win32.h"
+#include "win32/library_loader.h"
 
 #include "app/ascii_text.h"
-#include "app/library_search_win32.h"
+#include "win32/library_search.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // The version word from kernel32.
-#include "app/win32_services.h"
+#include "win32/services.h"
 
 #include <windows.h>
 
