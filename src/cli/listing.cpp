@@ -2,6 +2,7 @@
 #include "cli/listing.h"
 
 #include "app/ascii_text.h"
+#include "app/library_fault_text.h"
 #include "scan/convert_to_string.h"
 
 #include <algorithm>
@@ -58,11 +59,7 @@ constexpr std::u16string_view kLineEnd = u"\r\n";
 constexpr char16_t kReplacement = u'\uFFFD';
 
 // At least four upper-case hex digits, the value's 32 bits as the library wrote them.
-std::u16string Hex(std::int32_t value) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(value));
-    return AsciiText(digits);
-}
+std::u16string Hex(std::int32_t value) { return HexId(value, true); }
 
 // One line per adapter: nothing in a serial may start a new field or line.
 std::u16string PlainSerial(std::u16string serial) {
@@ -189,14 +186,8 @@ std::u16string ChangeLine(const AdapterChange& change) {
 }
 
 std::u16string FaultLine(const DeviceLibraryFault& fault) {
-    std::u16string file = u"\"";
-    file.append(AsciiText(fault.File)).append(u"\"");
-    if (!fault.Function.empty())
-        return u"La biblioteca " + file + u" no contiene la función \"" + AsciiText(fault.Function) + u"\"." +
-               std::u16string(kLineEnd);
-    return u"No se pudo cargar la biblioteca " + file + u" (error " + AsciiText(std::to_string(fault.Error)) +
-           u"). Copie la biblioteca en la carpeta de ListaVIRK.exe. Una biblioteca de 32 bits necesita la versión de "
-           u"32 bits del programa." + std::u16string(kLineEnd);
+    // One line: the advice follows on it.
+    return LibraryFaultText(fault, u"ListaVIRK.exe", u" ") + std::u16string(kLineEnd);
 }
 
 std::u16string WindowFaultLine(WindowFault fault, std::uint32_t error) {

@@ -4,7 +4,6 @@
 #include "app/ascii_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -13,32 +12,31 @@ std::span<std::uint8_t> ValidBytes(std::span<std::uint8_t> SerialString, std::in
     return SerialString.first(static_cast<std::size_t>(count));
 }
 
-char FoldedAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+template <typename Char>
+constexpr Char FoldedAscii(Char c) {
+    return c >= Char('a') && c <= Char('z') ? static_cast<Char>(c - (Char('a') - Char('A'))) : c;
+}
 
-constexpr std::uint8_t kSpace = ' ';
-constexpr std::uint8_t kUnderscore = '_';
-
-// Windows names USB ids with four hex digits; a negative id shows its 32-bit two's complement.
-std::u16string HexId(std::int32_t id, bool upperCase) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, upperCase ? "%04X" : "%04x", static_cast<std::uint32_t>(id));
-    return AsciiText(digits);
+// A serial's byte or character as Windows records it: spaces as underscores, ASCII letters in capitals.
+template <typename Char>
+constexpr Char Recorded(Char c) {
+    return c == Char(' ') ? Char('_') : FoldedAscii(c);
 }
 
 }  // namespace
 
 void SerialForXP2000(std::span<std::uint8_t> SerialString, std::int32_t SerialLength) {
     for (std::uint8_t& byte : ValidBytes(SerialString, SerialLength))
-        if (byte == kSpace) byte = kUnderscore;
+        if (byte == ' ') byte = '_';
 }
 
 void SerialFor98(std::span<std::uint8_t> SerialString, std::int32_t SerialLength) {
-    for (std::uint8_t& byte : ValidBytes(SerialString, SerialLength)) {
-        if (byte == kSpace)
-            byte = kUnderscore;
-        else if (byte >= 'a' && byte <= 'z')
-            byte = static_cast<std::uint8_t>(byte - ('a' - 'A'));
-    }
+    for (std::uint8_t& byte : ValidBytes(SerialString, SerialLength)) byte = Recorded(byte);
+}
+
+std::u16string RecordedSerial(std::u16string serial) {
+    std::ranges::transform(serial, serial.begin(), Recorded<char16_t>);
+    return serial;
 }
 
 std::u16string DeviceKeyPathXP2000(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText) {
@@ -61,9 +59,9 @@ std::u16string UsbFirstInterfaceId(std::int32_t Vid, std::int32_t Pid, std::u16s
 }
 
 bool SameInstanceId(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, {}, FoldedAscii, FoldedAscii);
+    return std::ranges::equal(a, b, {}, FoldedAscii<char>, FoldedAscii<char>);
 }
 
 bool InstanceIdBefore(std::string_view a, std::string_view b) {
-    return std::ranges::lexicographical_compare(a, b, {}, FoldedAscii, FoldedAscii);
+    return std::ranges::lexicographical_compare(a, b, {}, FoldedAscii<char>, FoldedAscii<char>);
 }

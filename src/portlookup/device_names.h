@@ -14,6 +14,10 @@ void SerialForXP2000(std::span<std::uint8_t> SerialString, std::int32_t SerialLe
 // bytes from 128 up are left alone.
 void SerialFor98(std::span<std::uint8_t> SerialString, std::int32_t SerialLength);
 
+// A serial's text folded the same way: the one name under which Windows' records (2000/XP key names, which
+// compare in either case, and 98 device ids) hold an adapter, so two adapters of one name cannot be told apart.
+std::u16string RecordedSerial(std::u16string serial);
+
 // Vid_1a2b&Pid_c3d4&Mi_00\<serial>_00: the device key and its instance key below Enum\USB.
 std::u16string DeviceKeyPathXP2000(std::int32_t Vid, std::int32_t Pid, std::u16string_view serialText);
 

@@ -14,7 +14,6 @@ namespace {
 
 constexpr const char* kInstancePathPrefix = "Enum\\SLABCR\\guid\\000";
 constexpr const char* kDeviceIdValue = "CRLowerDeviceID";
-constexpr const char* kPortNameValue = "PortName";
 constexpr std::int16_t kLastInstanceIndex = std::numeric_limits<std::int16_t>::max();
 
 // The three zeros stand before the whole decimal index: 0000, 0009, 00010, 000123.

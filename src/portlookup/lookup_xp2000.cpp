@@ -13,7 +13,6 @@ namespace {
 constexpr const char* kControlSetPath = "SYSTEM\\CurrentControlSet\\";
 constexpr const char* kUsbEnumPath = "Enum\\USB\\";
 constexpr const char* kParametersPath = "Device Parameters";
-constexpr const char* kPortNameValue = "PortName";
 
 }  // namespace
 

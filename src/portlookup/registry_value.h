@@ -1,4 +1,4 @@
-// The buffer the port lookups read registry values into, and the text and port number made of it.
+// The buffer the port lookups read registry values into, the value they read, and the port number made of it.
 #pragma once
 
 #include "app/code_page.h"
@@ -11,6 +11,10 @@ inline constexpr std::size_t kValueBufferSize = 102;
 inline constexpr std::uint32_t kValueCapacity = 100;  // offered to the first query of a lookup
 
 using ValueBuffer = std::array<std::uint8_t, kValueBufferSize>;
+
+// The value that holds a port's name in every record Windows keeps of one: both registry layouts and a present
+// port device's key.
+inline constexpr const char* kPortNameValue = "PortName";
 
 // The value's text: its bytes, less the last one when that is the terminating zero byte.
 std::u16string ValueText(const ValueBuffer& buffer, std::uint32_t ValueSize, const AnsiCodePage& codePage);

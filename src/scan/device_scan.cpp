@@ -2,6 +2,7 @@
 #include "scan/device_scan.h"
 
 #include "app/ascii_text.h"
+#include "portlookup/device_names.h"
 #include "portlookup/port_lookup.h"
 #include "portlookup/port_number.h"
 #include "scan/convert_to_string.h"
@@ -81,15 +82,6 @@ std::int16_t PortNumberNT(Platform& platform, ScanPresentPorts& presentPorts, De
     // Kept as the fallback, also where it may be stale: it is what 2000 and XP with the older drivers record.
     return GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid, identity.SerialBuffer,
                             identity.SerialLength);
-}
-
-// How Windows names a device's serial in its records: spaces as underscores, letters in either case.
-std::u16string RecordedSerial(std::u16string serial) {
-    for (char16_t& c : serial) {
-        if (c == u' ') c = u'_';
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - (u'a' - u'A'));
-    }
-    return serial;
 }
 
 // Two attached devices that Windows records under one name (vid, pid, serial) cannot be told apart by any lookup:

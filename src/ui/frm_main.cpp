@@ -1,10 +1,10 @@
 // frmMain, the program's one window: scans on load, on "Buscar" and when a port comes or goes; ends on "Salir".
 #include "ui/frm_main.h"
 
+#include "app/library_fault_text.h"
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
 #include "ui/artwork.h"
-#include "ui/fault_message.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
 #include "win32/port_settle.h"
@@ -20,6 +20,8 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
+// In the message box, what to do about a missing library stands apart from what went wrong.
+constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
@@ -175,7 +177,7 @@ bool FrmMain::FillDeviceList() {
 
 void FrmMain::EndWithFault(const DeviceLibraryFault& fault) {
     const HWND owner = IsWindowVisible(window_) ? window_ : nullptr;
-    const std::u16string message = FaultMessage(fault);
+    const std::u16string message = LibraryFaultText(fault, u"BuscadorVIRK.exe", kFaultAdviceBreak);
     MessageBoxW(owner, reinterpret_cast<const wchar_t*>(message.c_str()), form::kFaultCaption,
                 MB_OK | MB_ICONERROR);
     exitCode_ = kFaultExitCode;

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr const char* kPortNameValue = "PortName";
 // Instance IDs are at most MAX_DEVICE_ID_LEN characters; a location has no documented limit.
 constexpr DWORD kInstanceIdCapacity = MAX_DEVICE_ID_LEN + 1;
 constexpr DWORD kLocationCapacity = 1024;

@@ -1,4 +1,5 @@
 // ListaVIRK's command line and its three listings, from whole scans through the fakes to the bytes it writes.
+#include "app/library_fault_text.h"
 #include "cli/arguments.h"
 #include "cli/listing.h"
 #include "cli/utf8.h"
@@ -231,6 +232,10 @@ TEST(Listing, FaultIsOneLineNamingWhatIsMissing) {
               "ListaVIRK.exe. Una biblioteca de 32 bits necesita la versión de 32 bits del programa.\r\n");
     EXPECT_EQ(ToUtf8(FaultLine({"BuscaVIRK.dll", "CP210x_Close", 127})),
               "La biblioteca \"BuscaVIRK.dll\" no contiene la función \"CP210x_Close\".\r\n");
+    // The window's box says the same, its advice a paragraph of its own.
+    EXPECT_EQ(ToUtf8(LibraryFaultText({"BuscaVIRK.dll", "", 2}, u"BuscadorVIRK.exe", u"\r\n\r\n")),
+              "No se pudo cargar la biblioteca \"BuscaVIRK.dll\" (error 2).\r\n\r\nCopie la biblioteca en la carpeta de "
+              "BuscadorVIRK.exe. Una biblioteca de 32 bits necesita la versión de 32 bits del programa.");
     EXPECT_EQ(ToUtf8(WindowFaultLine(WindowFault::Timer, 8)),
               "ListaVIRK no pudo poner en marcha su temporizador (error 8).\r\n");
 }
