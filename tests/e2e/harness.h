@@ -1,7 +1,10 @@
 // The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
 #pragma once
 
+#include "fixtures/program_run.h"
 #include "fixtures/recorded_port.h"
+#include "fixtures/registry_tree.h"
+#include "fixtures/wine_settings.h"
 #include "ui/buscador-rc.h"
 
 #include <gtest/gtest.h>
@@ -49,62 +52,37 @@ inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milli
     }
 }
 
-// ---- The registry keys the tests write, in the prefix of the test's ctest entry ----
+// ---- The registry keys the tests write, in the prefix of the test's ctest entry (tools/fixtures) ----
 
-inline const std::string kDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\Vid_1a2b&Pid_c3d4&Mi_00";
+inline const std::string kDeviceKey = fixtures::kOlderDriverKey;
+using fixtures::Id98;
 
 inline void SetValue(HKEY root, const std::string& path, const char* name, const std::string& bytes, DWORD type = REG_SZ) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0) << path;
-    EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size())), 0);
-    RegCloseKey(key);
+    EXPECT_TRUE(fixtures::SetValue(root, path, name, bytes, type)) << path;
 }
-// Windows 2000/XP and later: the port of adapter 1a2b/c3d4 whose key names the serial ("AB_12" for "AB 12").
 inline void SetPortXP(const std::string& serialKey, const std::string& bytes, DWORD type = REG_SZ) {
-    SetValue(HKEY_LOCAL_MACHINE, kDeviceKey + "\\" + serialKey + "_00\\Device Parameters", "PortName", bytes, type);
+    EXPECT_TRUE(fixtures::SetPortXP(serialKey, bytes, type)) << serialKey;
 }
-// Windows 98: one instance key Enum\SLABCR\guid\<instance> with both values.
 inline void SetInstance98(const std::string& instance, const std::string& id, const std::string& port) {
-    SetValue(HKEY_LOCAL_MACHINE, "Enum\\SLABCR\\guid\\" + instance, "CRLowerDeviceID", id + '\0');
-    SetValue(HKEY_LOCAL_MACHINE, "Enum\\SLABCR\\guid\\" + instance, "PortName", port + '\0');
+    EXPECT_TRUE(fixtures::SetInstance98(instance, id, port)) << instance;
 }
-inline std::string Id98(const std::string& serialKey) { return "USB\\VID_1A2B&PID_C3D4&MI_00\\" + serialKey + "_00"; }
-
-// ---- Port devices recorded as an installer records them, so that Wine's setupapi lists them ----
-
-inline const std::string kTodaysDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1A2B&PID_C3D4";
-
-// A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty).
+// A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty), as an
+// installer records it, so that Wine's setupapi lists it.
 inline void RecordPort(const std::string& instanceId, const std::string& portName, const std::string& location = "") {
     EXPECT_EQ(fixtures::RecordPort(instanceId, portName, location), "");
 }
 
-// Clears the test keys before and after a test, and Wine's version setting after it.
+// Clears the test keys before and after a test, and Wine's settings after it.
 struct TestKeys {
-    static constexpr const char* kProgramSettings = "Software\\Wine\\AppDefaults\\BuscadorVIRK.exe";
-    static constexpr const char* kWineDebug = "Software\\Wine\\Debug";
-    TestKeys() {
-        Remove();
-        // Xvfb runs no window manager: a window Wine leaves to one waits two seconds for it when destroyed.
-        SetValue(HKEY_CURRENT_USER, kProgramSettings + "\\X11 Driver"s, "Managed", "N"s + '\0');
-    }
-    ~TestKeys() { Remove(); }
-    static void Remove() {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDeviceKey.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTodaysDeviceKey.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Enum\\SLABCR");
-        RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude");
-    }
+    TestKeys() { EXPECT_TRUE(unmanaged.Ok()); }
     // "winxp", "win98", "nt40"...: what GetVersion answers in programs started from now on.
-    void Version(const std::string& version) { SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", version + '\0'); }
-    // A traced program's trace holds only the calls the program makes itself (its runtime's included). Wine's
-    // own list of callers to leave out would take precedence: it goes, from this test's prefix.
-    void TraceOnlyTheProgram(const std::string& program = "BuscadorVIRK.exe") {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromExclude");
-        SetValue(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude", program + '\0');
-    }
+    void Version(const std::string& version) { EXPECT_TRUE(wine.Version(version)); }
+    // A traced program's trace holds only the calls the program makes itself (its runtime's included).
+    void TraceOnlyTheProgram(const std::string& program = "BuscadorVIRK.exe") { EXPECT_TRUE(wine.TraceOnly(program)); }
+
+    fixtures::AdapterKeys adapters;
+    fixtures::UnmanagedWindows unmanaged{{"BuscadorVIRK.exe"}};
+    fixtures::WineVersionAndTrace wine;
 };
 
 // ---- The program under test ----
@@ -155,18 +133,17 @@ struct Program {
         SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", (folder / L"devices.txt").c_str());
         SetEnvironmentVariableW(L"BUSCAVIRK_JOURNAL", (folder / L"journal.txt").c_str());
         SetEnvironmentVariableW(L"BUSCAVIRK_HELD", (folder / L"held.txt").c_str());
-        std::wstring commandLine = L"\"" + (folder / name).wstring() + L"\" " + options.arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
+        fixtures::ProgramStart start{L"\"" + (folder / name).wstring() + L"\" " + options.arguments};
+        const fs::path& currentFolder = options.currentFolder.empty() ? folder : options.currentFolder;
+        start.currentFolder = currentFolder.c_str();
         SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
         if (options.captured) {
-            startup.dwFlags = STARTF_USESTDHANDLES;
-            startup.hStdOutput = options.outputPipe != nullptr
-                                     ? options.outputPipe
-                                     : CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                   &inherited, CREATE_ALWAYS, 0, nullptr);
-            startup.hStdError = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                            CREATE_ALWAYS, 0, nullptr);
+            start.output = options.outputPipe != nullptr
+                               ? options.outputPipe
+                               : CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                             CREATE_ALWAYS, 0, nullptr);
+            start.errors = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                       CREATE_ALWAYS, 0, nullptr);
         }
         if (options.traced) {
             std::error_code error;
@@ -175,14 +152,12 @@ struct Program {
             SetEnvironmentVariableW(L"WINEDEBUG", L"+relay");
         }
         PROCESS_INFORMATION info{};
-        const fs::path& currentFolder = options.currentFolder.empty() ? folder : options.currentFolder;
-        const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, options.captured, 0, nullptr,
-                                            currentFolder.c_str(), &startup, &info);
-        const DWORD error = GetLastError();
+        DWORD error = 0;
+        const bool started = fixtures::StartProgram(start, info, &error);
         if (options.traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
         if (options.captured) {
-            if (options.outputPipe == nullptr) CloseHandle(startup.hStdOutput);
-            CloseHandle(startup.hStdError);
+            if (options.outputPipe == nullptr) CloseHandle(start.output);
+            CloseHandle(start.errors);
         }
         ASSERT_TRUE(started) << "CreateProcessW failed with error " << error;
         CloseHandle(info.hThread);
@@ -198,12 +173,7 @@ struct Program {
         return code;
     }
     // Its visible top-level window of a class, if it has one.
-    HWND Shown(const wchar_t* className) const {
-        DWORD owner = 0;
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr)) != nullptr;)
-            if (GetWindowThreadProcessId(window, &owner), owner == id && IsWindowVisible(window)) return window;
-        return nullptr;
-    }
+    HWND Shown(const wchar_t* className) const { return fixtures::VisibleWindowOf(id, className, nullptr); }
     // A captured start's standard output and error, as bytes.
     std::string Output() const { return Contents(folder / L"out.txt"); }
     std::string Errors() const { return Contents(folder / L"err.txt"); }

@@ -156,7 +156,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> clickMs, floorMs, callsMs, ratios;
     {
         bench::RegistryKeys keys;
-        const bench::UnmanagedWindows unmanaged({program});
+        const fixtures::UnmanagedWindows unmanaged({bench::FileName(program)});
         const bench::FloorInputs inputs = bench::PrepareAdapters(kDevices, 0, keys, deviceFile, setupSound);
         // BuscaVIRK.dll from this program's folder, as the program loads it.
         LoadedDeviceLibrary library(false);
@@ -245,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "click_time: BuscaVIRK.dll could not be loaded from this program's folder\n");
             setupSound = false;
         }
-        if (process.hProcess != nullptr) bench::EndProgram(window, process);
+        if (process.hProcess != nullptr) fixtures::EndProgram(window, process);
     }
     DeleteFileW(deviceFile.c_str());
     RemoveDirectoryW(folder.c_str());

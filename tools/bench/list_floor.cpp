@@ -1,6 +1,8 @@
 // The floor of ListaVIRK: a console program that makes a scan's library and registry calls directly and
 // writes bytes it reads from a file, so it formats nothing.
 // Usage: list_floor.exe BYTES_FILE ADAPTERS   (the adapters' keys and device file as list_time.exe writes them)
+// Written apart from the program's code on purpose, and kept so: a floor is the same calls made directly, so it
+// shares no lookup, loop or formatting with what it is measured against.
 #include "win32/library_loader.h"
 
 #include "scan_floor.h"

@@ -23,15 +23,9 @@ double RunOnce(const std::wstring& commandLine, const std::wstring& output) {
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     const HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr);
     if (out == INVALID_HANDLE_VALUE) return -1;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    std::wstring line = commandLine;
     const bench::Stopwatch watch;
-    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    const bool started = fixtures::StartProgram({commandLine, nullptr, out, GetStdHandle(STD_ERROR_HANDLE)}, process);
     CloseHandle(out);
     if (!started) return -1;
     const bool ended = WaitForSingleObject(process.hProcess, kExitWaitMs) == WAIT_OBJECT_0;

@@ -1,4 +1,6 @@
 // The floor of a scan: the library and registry calls a scan makes, issued directly; shared by the scan and click benches.
+// Written apart from the program's code on purpose, and kept so: a floor is the same calls made directly, so it
+// shares no lookup, loop or formatting with what it is measured against.
 #include "scan_floor.h"
 
 #include "app/ascii_text.h"
@@ -151,7 +153,7 @@ FloorInputs PrepareAdapters(int devices, int instances, RegistryKeys& keys, cons
                            .empty();
     } else if (!inputs.layout98) {
         for (int d = 0; d < devices; ++d) {
-            ok = ok && AddPortXP(Serial(d), d + 1);
+            ok = ok && fixtures::SetPortXP(Serial(d), PortName(d + 1));
             inputs.devicePaths.push_back("Vid_1a2b&Pid_c3d4&Mi_00\\" + Serial(d) + "_00");
         }
     } else {
@@ -161,11 +163,11 @@ FloorInputs PrepareAdapters(int devices, int instances, RegistryKeys& keys, cons
         for (int i = 0; i < instances; ++i) {
             const int d = owner[static_cast<std::size_t>(i)];
             const std::string serial = Serial(d >= 0 ? d : 100000 + i);
-            ok = ok && AddInstance98(i, DeviceId98(serial), d >= 0 ? d + 1 : 100 + i % 100);
-            inputs.instancePaths.push_back(InstancePath98(i));
+            ok = ok && fixtures::SetInstance98(Instance98(i), fixtures::Id98(serial), PortName(d >= 0 ? d + 1 : 100 + i % 100));
+            inputs.instancePaths.push_back(fixtures::Instance98Path(Instance98(i)));
         }
-        inputs.instancePaths.push_back(InstancePath98(instances));
-        for (int d = 0; d < devices; ++d) inputs.deviceIds.push_back(DeviceId98(Serial(d)));
+        inputs.instancePaths.push_back(fixtures::Instance98Path(Instance98(instances)));
+        for (int d = 0; d < devices; ++d) inputs.deviceIds.push_back(fixtures::Id98(Serial(d)));
     }
     SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", deviceFile.c_str());
     return inputs;

@@ -30,7 +30,7 @@ double LaunchOnce(const Program& program) {
     if (!bench::StartProgram(program.path, process)) return -1;
     const HWND window = bench::WaitForWindow(program.title, process, kWindowWaitMs);
     const double shownMs = window != nullptr ? watch.ElapsedMs() : -1;
-    return bench::EndProgram(window, process) ? shownMs : -1;
+    return fixtures::EndProgram(window, process) ? shownMs : -1;
 }
 
 }  // namespace
@@ -52,8 +52,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> ratios;
     {
         bench::RegistryKeys keys;
-        const bench::UnmanagedWindows unmanaged({programs[0].path, programs[1].path});
-        setupSound = bench::AddPortXP(bench::Serial(0), 1) && unmanaged.Ok() && setupSound;
+        const fixtures::UnmanagedWindows unmanaged({bench::FileName(programs[0].path), bench::FileName(programs[1].path)});
+        setupSound = fixtures::SetPortXP(bench::Serial(0), bench::PortName(1)) && unmanaged.Ok() && setupSound;
         if (!setupSound) std::fprintf(stderr, "start_time: could not write the registry keys or the device file\n");
 
         // One discarded launch each: the first Wine program of a session also starts Wine's own services.
