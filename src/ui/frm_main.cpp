@@ -194,17 +194,25 @@ void FrmMain::TakeIcons() {
 }
 
 // Moved to a monitor of another DPI, or the monitor's changed: the window as it starts at that DPI, where Windows
-// suggests. Its size is the client area's own at that DPI, which WM_GETDPISCALEDSIZE gave Windows beforehand;
-// Windows 8.1, which asks no size, suggests its frame scaled, which it does not draw scaled.
+// suggests. Its size is the client area's own at that DPI, which WM_GETDPISCALEDSIZE gave Windows beforehand.
+// Where the frame is drawn at another DPI than the client area (Windows 8.1, which asks no size and suggests
+// the frame scaled; Wine), the frame found is corrected by what the client area then lacks.
 void FrmMain::Form_DpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
     layout_ = form::LayoutAt(dpi_);
-    const SIZE frame = FrameAt(dpi_);
-    if (IsZoomed(window_))
+    constexpr UINT kPlaceOnly = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (IsZoomed(window_)) {
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    else
-        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+                     suggested.bottom - suggested.top, kPlaceOnly);
+    } else {
+        const SIZE frame = FrameAt(dpi_);
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, kPlaceOnly);
+        RECT client{};
+        GetClientRect(window_, &client);
+        const SIZE lacking{layout_.client.width - client.right, layout_.client.height - client.bottom};
+        if (lacking.cx != 0 || lacking.cy != 0)
+            SetWindowPos(window_, nullptr, 0, 0, frame.cx + lacking.cx, frame.cy + lacking.cy, kPlaceOnly | SWP_NOMOVE);
+    }
     LayOut();
     MakeFonts(true);
     TakeIcons();

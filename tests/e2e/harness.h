@@ -3,6 +3,7 @@
 
 #include "fixtures/recorded_port.h"
 #include "ui/buscador-rc.h"
+#include "ui/form_geometry.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,9 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,7 +99,11 @@ struct TestKeys {
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kWineDebug, "RelayFromInclude");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
     }
+    // The screen's DPI for programs started from now on, as Windows' display settings give it.
+    static constexpr const char* kDesktop = "Control Panel\\Desktop";
+    void Dpi(DWORD dpi) { SetValue(HKEY_CURRENT_USER, kDesktop, "LogPixels", std::string(reinterpret_cast<const char*>(&dpi), 4), REG_DWORD); }
     // "winxp", "win98", "nt40"...: what GetVersion answers in programs started from now on.
     void Version(const std::string& version) { SetValue(HKEY_CURRENT_USER, "Software\\Wine", "Version", version + '\0'); }
     // A traced program's trace holds only the calls the program makes itself (its runtime's included). Wine's
@@ -172,7 +179,7 @@ struct Program {
             std::error_code error;
             const std::uintmax_t size = fs::file_size(DebugOutput(), error);
             traceFrom = error ? 0 : size;
-            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay");
+            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay,+loaddll");
         }
         PROCESS_INFORMATION info{};
         const fs::path& currentFolder = options.currentFolder.empty() ? folder : options.currentFolder;
@@ -280,6 +287,38 @@ inline bool Press(WORD vk, bool withAlt = false) {
     }
     return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
+
+// The window probe (window_probe.cpp) hooked into the program's window thread. Look() has it report what the
+// window shows, after a change to `dpi` if one is given, as key=value pairs; none when it gave no report.
+class WindowProbe {
+public:
+    WindowProbe(const Program& program, HWND window)
+        : program_(program), window_(window), module_(LoadLibraryW(BuildFile(BUSCA_PROBE_FILE).c_str())) {
+        const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, "ProbeHook")));
+        hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook, module_, GetWindowThreadProcessId(window, nullptr));
+        EXPECT_NE(hook_, nullptr) << "no hook: error " << GetLastError();
+    }
+    ~WindowProbe() {
+        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        FreeLibrary(module_);
+    }
+    std::map<std::string, std::string> Look(WORD dpi = 0) const {
+        const std::size_t before = program_.Journal(L"probe.txt").size();
+        PostMessageW(window_, RegisterWindowMessageW(L"BuscadorVIRK.probe"), dpi, 0);
+        std::vector<std::string> lines;
+        if (!WaitUntil([&] { return (lines = program_.Journal(L"probe.txt")).size() > before; }, 10s)) return {};
+        std::map<std::string, std::string> seen;
+        std::istringstream words(lines.back());
+        for (std::string word; words >> word;) seen[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
+        return seen;
+    }
+
+private:
+    const Program& program_;
+    HWND window_;
+    HMODULE module_;
+    HHOOK hook_ = nullptr;
+};
 
 // ---- Windows' notices that a device came or went ----
 
