@@ -4,6 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
+
+namespace form {
+void PrintTo(const Box& box, std::ostream* out) {
+    *out << box.left << "," << box.top << " " << box.width << "x" << box.height;
+}
+}  // namespace form
 
 namespace {
 
