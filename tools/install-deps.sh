@@ -25,7 +25,7 @@ tests=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine32:i386 xauth                                # the i686 Wine tests
   qemu-user-static                                 # 32-bit Wine where the kernel runs no 32-bit programs
-  zip libimage-exiftool-perl                       # release zips, reading the version record
+  zip libimage-exiftool-perl icoutils              # release zips, reading the version record and the icons
   clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
 

@@ -7,6 +7,7 @@
 #include "ui/artwork.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
+#include "ui/window_dpi.h"
 #include "win32/port_settle.h"
 #include "win32/window_calls.h"
 
@@ -22,6 +23,10 @@ constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
 // In the message box, what to do about a missing library stands apart from what went wrong.
 constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
+constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
+// Windows 8.1's and 10's, which MinGW's headers give only for newer targets.
+constexpr UINT kDpiChanged = 0x02E0;          // WM_DPICHANGED
+constexpr UINT kGetDpiScaledSize = 0x02E4;    // WM_GETDPISCALEDSIZE
 
 // Created centred on the work area, so it needs no move before it shows.
 POINT CentredOrigin(SIZE frame) {
@@ -59,8 +64,12 @@ public:
 
 private:
     void CreateControls();
-    HFONT Font(form::FontId id);
-    int Pixels(int twips) const { return MulDiv(twips, dpi_, form::kTwipsPerInch); }
+    // The window at dpi_: each control's place, the fonts and the icons, made again for each DPI.
+    void LayOut() const;
+    void MakeFonts(bool redraw);
+    void TakeIcons();
+    // The window's size, frame included, with a client area of 6810 x 8310 twips at `dpi`.
+    static SIZE FrameAt(int dpi);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     bool FillDeviceList();
@@ -72,6 +81,7 @@ private:
     void EndWithFault(const DeviceLibraryFault& fault);
     LRESULT ControlColours(HDC dc, HWND control);
     void DrawPicture(const DRAWITEMSTRUCT& item);
+    void Form_DpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     Platform& platform_;
@@ -80,10 +90,13 @@ private:
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
+    form::Layout layout_ = form::LayoutAt(dpi_);
     int exitCode_ = 0;
     bool scanning_ = false;
     HFONT titleFont_ = nullptr;
     HFONT bodyFont_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HICON bigIcon_ = nullptr;
     HBRUSH formBrush_ = CreateSolidBrush(form::kFormBackground);
     HBRUSH reportBrush_ = CreateSolidBrush(form::kReportBackground);
 };
@@ -92,6 +105,8 @@ FrmMain::~FrmMain() {
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(titleFont_), static_cast<HGDIOBJ>(bodyFont_),
                            static_cast<HGDIOBJ>(formBrush_), static_cast<HGDIOBJ>(reportBrush_)})
         if (object != nullptr) DeleteObject(object);
+    for (HICON icon : {smallIcon_, bigIcon_})
+        if (icon != nullptr) DestroyIcon(icon);
 }
 
 bool FrmMain::Create() {
@@ -99,55 +114,111 @@ bool FrmMain::Create() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = OwnedWindowProc<FrmMain>;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);
-    windowClass.hIconSm = static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                           GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);  // the window's own, for its DPI, from WM_CREATE on
     windowClass.hCursor = Calls().ArrowCursor();
     windowClass.hbrBackground = formBrush_;
     windowClass.lpszClassName = kClassName;
     if (Calls().Register(windowClass) == 0) return false;
 
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
-    RECT frame{0, 0, Pixels(form::kClientWidth), Pixels(form::kClientHeight)};
-    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
+    // Sized for the system's DPI; WM_CREATE lays it out for its monitor's, which it takes if they differ.
+    dpi_ = SystemDpi();
+    const SIZE size = FrameAt(dpi_);
     const POINT origin = CentredOrigin(size);
-    window_ = Calls().Create(0, kClassName, form::kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, origin.x, origin.y,
-                             size.cx, size.cy, nullptr, nullptr, instance_, this);
-    return window_ != nullptr;
+    window_ = Calls().Create(0, kClassName, form::kTitle, kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y, size.cx,
+                             size.cy, nullptr, nullptr, instance_, this);
+    if (window_ == nullptr) return false;
+    const SIZE shown = FrameAt(dpi_);
+    if (shown.cx != size.cx || shown.cy != size.cy) {
+        const POINT centred = CentredOrigin(shown);
+        SetWindowPos(window_, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
 }
 
-HFONT FrmMain::Font(form::FontId id) {
-    const auto make = [this](const form::FontSpec& font) {
-        return Calls().Font(-MulDiv(font.centipoints, dpi_, 72 * 100), font.face);
-    };
-    switch (id) {
-    case form::FontId::Title:
-        if (titleFont_ == nullptr) titleFont_ = make(form::kTitleFont);
-        return titleFont_;
-    case form::FontId::Body:
-        if (bodyFont_ == nullptr) bodyFont_ = make(form::kBodyFont);
-        return bodyFont_;
-    case form::FontId::None:
-        break;
-    }
-    return nullptr;
+SIZE FrmMain::FrameAt(int dpi) {
+    const form::Box client = form::LayoutAt(dpi).client;
+    return ::FrameAt({client.width, client.height}, kFrameStyle, 0, dpi);
 }
 
 void FrmMain::CreateControls() {
-    for (const form::ControlSpec& layout : form::kControls) {
-        HWND control = Calls().Create(layout.exStyle, layout.className, Caption(layout.id), layout.style,
-                                      Pixels(layout.left), Pixels(layout.top), Pixels(layout.width),
-                                      Pixels(layout.height), window_,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
-        if (HFONT font = Font(layout.font)) Calls().Send(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    dpi_ = WindowDpi(window_);
+    layout_ = form::LayoutAt(dpi_);
+    for (std::size_t i = 0; i < form::kControls.size(); ++i) {
+        const form::ControlSpec& control = form::kControls[i];
+        const form::Box& box = layout_.controls[i];
+        Calls().Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
+                       box.width, box.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                       instance_, nullptr);
     }
+    MakeFonts(false);
+    TakeIcons();
     Calls().SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
     Calls().Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
+}
+
+void FrmMain::LayOut() const {
+    for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
+        const form::Box& box = layout_.controls[i];
+        SetWindowPos(Control(form::kPlaces[i].id), nullptr, box.left, box.top, box.width, box.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The controls take the new fonts before the old ones go: a control's font must outlive its use.
+void FrmMain::MakeFonts(bool redraw) {
+    const HFONT oldTitle = titleFont_, oldBody = bodyFont_;
+    titleFont_ = Calls().Font(layout_.titleFontHeight, form::kTitleFont.face);
+    bodyFont_ = Calls().Font(layout_.bodyFontHeight, form::kBodyFont.face);
+    for (const form::ControlPlace& place : form::kPlaces) {
+        const HFONT font = place.font == form::FontId::Title ? titleFont_
+                           : place.font == form::FontId::Body ? bodyFont_
+                                                              : nullptr;
+        if (font != nullptr) Calls().Send(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+    }
+    for (HFONT old : {oldTitle, oldBody})
+        if (old != nullptr) DeleteObject(old);
+}
+
+// The title bar's and the taskbar's images, each from the icon's own image of the size they show at this DPI.
+void FrmMain::TakeIcons() {
+    const auto load = [this](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, MetricAt(widthMetric, dpi_),
+                                                MetricAt(heightMetric, dpi_), 0));
+    };
+    const HICON oldSmall = smallIcon_, oldBig = bigIcon_;
+    smallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
+    bigIcon_ = load(SM_CXICON, SM_CYICON);
+    Calls().Send(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    Calls().Send(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    for (HICON old : {oldSmall, oldBig})
+        if (old != nullptr) DestroyIcon(old);
+}
+
+// Moved to a monitor of another DPI, or the monitor's changed: the window as it starts at that DPI, where Windows
+// suggests. Its size is the client area's own at that DPI, which WM_GETDPISCALEDSIZE gave Windows beforehand.
+// Where the frame is drawn at another DPI than the client area (Windows 8.1, which asks no size and suggests
+// the frame scaled; Wine), the frame found is corrected by what the client area then lacks.
+void FrmMain::Form_DpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    layout_ = form::LayoutAt(dpi_);
+    constexpr UINT kPlaceOnly = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (IsZoomed(window_)) {
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, kPlaceOnly);
+    } else {
+        const SIZE frame = FrameAt(dpi_);
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, kPlaceOnly);
+        RECT client{};
+        GetClientRect(window_, &client);
+        const SIZE lacking{layout_.client.width - client.right, layout_.client.height - client.bottom};
+        if (lacking.cx != 0 || lacking.cy != 0)
+            SetWindowPos(window_, nullptr, 0, 0, frame.cx + lacking.cx, frame.cy + lacking.cy, kPlaceOnly | SWP_NOMOVE);
+    }
+    LayOut();
+    MakeFonts(true);
+    TakeIcons();
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 bool FrmMain::Form_Load(int showCommand) {
@@ -246,6 +317,12 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         } else {
             SetFocus(lastFocus_ != nullptr && IsChild(window_, lastFocus_) ? lastFocus_ : Control(IDC_CMDREFRESH));
         }
+        return 0;
+    case kGetDpiScaledSize:
+        *reinterpret_cast<SIZE*>(lParam) = FrameAt(LOWORD(wParam));
+        return TRUE;
+    case kDpiChanged:
+        Form_DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DEVICECHANGE:
         Form_DeviceChange(wParam, lParam);

@@ -6,6 +6,7 @@
 #include "fixtures/registry_tree.h"
 #include "fixtures/wine_settings.h"
 #include "ui/buscador-rc.h"
+#include "ui/form_geometry.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,9 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -79,10 +82,12 @@ struct TestKeys {
     void Version(const std::string& version) { EXPECT_TRUE(wine.Version(version)); }
     // A traced program's trace holds only the calls the program makes itself (its runtime's included).
     void TraceOnlyTheProgram(const std::string& program = "BuscadorVIRK.exe") { EXPECT_TRUE(wine.TraceOnly(program)); }
+    // The screen's DPI for programs started from now on, as Windows' display settings give it.
+    void Dpi(DWORD dpi) { EXPECT_TRUE(wine.Dpi(dpi)); }
 
     fixtures::AdapterKeys adapters;
     fixtures::UnmanagedWindows unmanaged{{"BuscadorVIRK.exe"}};
-    fixtures::WineVersionAndTrace wine;
+    fixtures::WineSettings wine;
 };
 
 // ---- The program under test ----
@@ -149,7 +154,7 @@ struct Program {
             std::error_code error;
             const std::uintmax_t size = fs::file_size(DebugOutput(), error);
             traceFrom = error ? 0 : size;
-            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay");
+            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay,+loaddll");
         }
         PROCESS_INFORMATION info{};
         DWORD error = 0;
@@ -250,6 +255,38 @@ inline bool Press(WORD vk, bool withAlt = false) {
     }
     return SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
+
+// The window probe (window_probe.cpp) hooked into the program's window thread. Look() has it report what the
+// window shows, after a change to `dpi` if one is given, as key=value pairs; none when it gave no report.
+class WindowProbe {
+public:
+    WindowProbe(const Program& program, HWND window)
+        : program_(program), window_(window), module_(LoadLibraryW(BuildFile(BUSCA_PROBE_FILE).c_str())) {
+        const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, "ProbeHook")));
+        hook_ = SetWindowsHookExW(WH_GETMESSAGE, hook, module_, GetWindowThreadProcessId(window, nullptr));
+        EXPECT_NE(hook_, nullptr) << "no hook: error " << GetLastError();
+    }
+    ~WindowProbe() {
+        if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+        FreeLibrary(module_);
+    }
+    std::map<std::string, std::string> Look(WORD dpi = 0) const {
+        const std::size_t before = program_.Journal(L"probe.txt").size();
+        PostMessageW(window_, RegisterWindowMessageW(L"BuscadorVIRK.probe"), dpi, 0);
+        std::vector<std::string> lines;
+        if (!WaitUntil([&] { return (lines = program_.Journal(L"probe.txt")).size() > before; }, 10s)) return {};
+        std::map<std::string, std::string> seen;
+        std::istringstream words(lines.back());
+        for (std::string word; words >> word;) seen[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
+        return seen;
+    }
+
+private:
+    const Program& program_;
+    HWND window_;
+    HMODULE module_;
+    HHOOK hook_ = nullptr;
+};
 
 // ---- Windows' notices that a device came or went ----
 

@@ -58,7 +58,7 @@ protected:
     }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     std::wstring Report() const { return Text(Control(IDC_TXTDATA)); }
-    void ExpectFixedTextsAndLayout() const;
+    void ExpectFixedTextsAndLayout(int dpi = 96) const;
     // After a scan nothing is open: ending the program calls the library no more, and the exit code is 0.
     void End(const std::function<void()>& how) {
         const auto journal = program_.Journal();
@@ -91,25 +91,63 @@ protected:
     HWND window_ = nullptr;
 };
 
-// In the order of creation, which is the Tab key's; the twips of the form's layout at 96 DPI (15 a pixel).
-const std::pair<int, Box> kControls[] = {
-    {IDC_CMDREFRESH, {33, 321, 73, 58}}, {IDC_CMDQUIT, {33, 396, 73, 58}}, {IDC_TXTDATA, {141, 183, 286, 346}},
-    {IDC_PICTURE1, {27, 474, 88, 52}},   {IDC_TEXT1, {21, 57, 415, 106}},  {IDC_PICTURE2, {3, 183, 142, 124}},
-    {IDC_LABEL1, {27, 15, 238, 37}}};
-
-// Its children in Z order, which is the order of creation.
-void ExpectControlsInPlace(HWND window) {
+// Its children in Z order, which is the order of creation and the Tab key's, where the form's twips put them at
+// `dpi` (the layout's own test pins those pixels).
+void ExpectControlsInPlace(HWND window, int dpi = 96) {
     HWND child = GetWindow(window, GW_CHILD);
-    for (const auto& [id, box] : kControls) {
+    const form::Layout layout = form::LayoutAt(dpi);
+    for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
+        const int id = form::kPlaces[i].id;
+        const form::Box& box = layout.controls[i];
         ASSERT_NE(child, nullptr) << "no control " << id;
         EXPECT_EQ(GetDlgCtrlID(child), id);
-        EXPECT_EQ(BoxInParent(child), box) << "control " << id;
+        EXPECT_EQ(BoxInParent(child), (Box{box.left, box.top, box.width, box.height})) << "control " << id;
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr) << "a control too many";
 }
 
-void WindowTest::ExpectFixedTextsAndLayout() const {
+// What the probe sees of the window at 96 or 144 DPI, at start or after a change alike: places, fonts, the
+// icons' own images for the title bar and the taskbar, the artwork's drawn extent (logo, adapter), the colours
+// of the window, Text1, txtData and Label1.
+void ExpectShown(const std::map<std::string, std::string>& seen, int dpi) {
+    const form::Layout layout = form::LayoutAt(dpi);
+    std::string boxes, fonts;
+    for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
+        const form::Box& box = layout.controls[i];
+        boxes += std::to_string(box.left) + "," + std::to_string(box.top) + "," + std::to_string(box.width) + "," +
+                 std::to_string(box.height) + ";";
+        if (form::kPlaces[i].font == form::FontId::Body) fonts += "MS_Sans_Serif:" + std::to_string(layout.bodyFontHeight) + ";";
+        if (form::kPlaces[i].font == form::FontId::Title) fonts += "Arial_Black:" + std::to_string(layout.titleFontHeight) + ";";
+    }
+    const COLORREF white = GetSysColor(COLOR_WINDOW);
+    char label[8];
+    std::snprintf(label, sizeof label, "%02x%02x%02x", GetRValue(white), GetGValue(white), GetBValue(white));
+    const std::map<std::string, std::string> expected = {
+        {"client", std::to_string(layout.client.width) + "x" + std::to_string(layout.client.height)},
+        {"boxes", boxes},
+        {"fonts", fonts},
+        {"icons", dpi == 96 ? "16x16own,32x32own" : "24x24own,48x48own"},
+        {"art", dpi == 96 ? "71x45,137x124" : "106x68,206x186"},
+        {"colours", "c0ffff,c0ffff,e0e0e0,"s + label}};
+    ASSERT_FALSE(seen.empty()) << "no report from the probe";
+    for (const auto& [key, value] : expected) EXPECT_EQ(seen.at(key), value) << key << " at " << dpi << " DPI";
+}
+
+// Common Controls 6 from Windows' side-by-side folder, not the system folder's older one.
+void ExpectCommonControls6(const std::string& trace) {
+    std::vector<std::string> loads;
+    for (std::size_t at = 0; (at = trace.find("loaddll:", at)) != std::string::npos; ++at) {
+        std::string line = trace.substr(at, trace.find('\n', at) - at);
+        std::ranges::transform(line, line.begin(), [](char c) { return char(std::tolower(c)); });
+        if (line.find("\\comctl32.dll") != std::string::npos) loads.push_back(line);
+    }
+    ASSERT_EQ(loads.size(), 1u) << "comctl32 loaded " << loads.size() << " times";
+    EXPECT_NE(loads[0].find("\\winsxs\\"), std::string::npos) << loads[0];
+    EXPECT_NE(loads[0].find("common-controls_6595b64144ccf1df_6.0."), std::string::npos) << loads[0];
+}
+
+void WindowTest::ExpectFixedTextsAndLayout(int dpi) const {
     EXPECT_EQ(Text(window_), L"BUSCADOR VIRK 1.0 - Talvenor");
     EXPECT_EQ(Text(Control(IDC_LABEL1)) + Text(Control(IDC_CMDREFRESH)) + Text(Control(IDC_CMDQUIT)),
               L"Buscador VIRK&Buscar&Salir");
@@ -118,8 +156,9 @@ void WindowTest::ExpectFixedTextsAndLayout() const {
                                         L"ellos por el Sistema Operativo." + std::wstring(77, L' ') + L"\r\n \r\n"
                                         L"_Cada vez que desconecte o conecte un VIRK se debe presionar \r\n"
                                         L"nuevamente \"Buscar\" para refrescar la pantalla.\r\n");
-    EXPECT_EQ(ClientBox(window_), (Box{0, 0, 454, 554}));
-    ExpectControlsInPlace(window_);
+    const form::Box client = form::LayoutAt(dpi).client;
+    EXPECT_EQ(ClientBox(window_), (Box{0, 0, client.width, client.height}));
+    ExpectControlsInPlace(window_, dpi);
 }
 
 // One run through what a user sees and does: the window as it first shows, Tab, typing, adapters plugged in and
@@ -128,6 +167,22 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
     ExpectFixedTextsAndLayout();
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
+    {
+        // Moved to a monitor at 144 DPI and back, as Windows tells it from inside the program: the window as it
+        // starts at each DPI, where Windows suggests, and no GDI object left behind by ten more changes.
+        const WindowProbe probe(program_, window_);
+        ExpectShown(probe.Look(), 96);
+        const auto at144 = probe.Look(144);
+        ExpectShown(at144, 144);
+        EXPECT_EQ(at144.at("origin"), "40,30");
+        const auto back = probe.Look(96);
+        ExpectShown(back, 96);
+        std::map<std::string, std::string> last;
+        for (int change = 0; change < 10; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
+        ExpectShown(last, 96);
+        EXPECT_EQ(last.at("gdi"), back.at("gdi"));
+        EXPECT_NE(back.at("gdi"), "0");
+    }
 
     ASSERT_TRUE(BringToFront(window_));
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(IDC_CMDREFRESH); }, 3s)) << "focus not on Buscar";
@@ -204,6 +259,7 @@ void ExpectSetupApiOf(const std::string& version, const std::string& trace) {
 struct VersionCase {
     const char* version;
     std::vector<ScanCase> scans;
+    DWORD dpi = 96;
 };
 
 void PrintTo(const VersionCase& run, std::ostream* out) { *out << run.version; }
@@ -212,8 +268,10 @@ class WindowReports : public WindowTest, public testing::WithParamInterface<Vers
 
 TEST_P(WindowReports, ShowWhatEachScanFound) {
     const std::vector<ScanCase>& scans = GetParam().scans;
+    keys_.Dpi(GetParam().dpi);
     ASSERT_NO_FATAL_FAILURE(Launch(GetParam().version, scans.front().devices, true));
-    ExpectFixedTextsAndLayout();
+    ExpectFixedTextsAndLayout(int(GetParam().dpi));
+    if (GetParam().dpi != 96) ExpectShown(WindowProbe(program_, window_).Look(), int(GetParam().dpi));
     std::size_t journaled = 0;
     for (const ScanCase& scan : scans) {
         if (&scan != &scans.front()) {
@@ -231,6 +289,7 @@ TEST_P(WindowReports, ShowWhatEachScanFound) {
     EndWithScanPending([&] { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); });
     ExpectFunctionsOf(kWindowFunctions, GetParam().version, program_.Trace());
     ExpectSetupApiOf(GetParam().version, program_.Trace());
+    if (GetParam().version == "winxp"s) ExpectCommonControls6(program_.Trace());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -259,7 +318,8 @@ INSTANTIATE_TEST_SUITE_P(
             // The port Windows lists as present wins over the record left behind; two GH cannot be told apart.
             ScanCase{"TodaysDriver", "1a2b c3d4 GH\n1a2b c3d4 CD\n", ReportOf({{L"GH", 21}, {L"CD", 7}}), {}},
             ScanCase{"TwoAdaptersOneSerial", "1a2b c3d4 GH\n1a2b c3d4 GH\n", ReportOf({{L"GH", -1}, {L"GH", -1}}), {}}}},
-        VersionCase{"win2k", {ScanCase{"Windows2000", "1a2b c3d4 CD\n1a2b c3d4 GH\n", ReportOf({{L"CD", 7}, {L"GH", 21}}), {}}}},
+        // At 144 DPI, as a laptop's screen at 150 %.
+        VersionCase{"win2k", {ScanCase{"Windows2000", "1a2b c3d4 CD\n1a2b c3d4 GH\n", ReportOf({{L"CD", 7}, {L"GH", 21}}), {}}}, 144},
         // The 98 lookup compares upper-case ids; the report shows the serial as the device gave it, and a zero
         // byte as "?", U+FFFD in the ANSI code page.
         VersionCase{"win98", {ScanCase{"Windows98", "1a2b c3d4 ab%2012\n1a2b c3d4 GH\n", ReportOf({{L"ab 12", 9}, {L"GH", -1}}), {}},

@@ -42,8 +42,19 @@ const std::vector<Glyph>& Glyphs() {
     return glyphs;
 }
 
-const Glyph& GlyphFor(char letter) {
-    for (const Glyph& glyph : Glyphs()) {
+// The small capitals of the product word: V's sides meet in one pixel, I is a bar, R's top is its bowl's, K's a fork.
+const std::vector<Glyph>& SmallGlyphs() {
+    static const std::vector<Glyph> glyphs = {
+        {'I', 1, {Rect(0, 0, 1, 5)}, {}},
+        {'K', 3, {Rect(0, 0, 1, 5), Rect(2, 0, 3, 2), Rect(1, 2, 2, 3), Rect(2, 3, 3, 5)}, {}},
+        {'R', 3, {Rect(0, 0, 1, 5), Rect(1, 0, 2, 1), Rect(2, 1, 3, 2), Rect(1, 2, 2, 3), Rect(2, 3, 3, 5)}, {}},
+        {'V', 3, {Rect(0, 0, 1, 4), Rect(2, 0, 3, 4), Rect(1, 4, 2, 5)}, {}},
+    };
+    return glyphs;
+}
+
+const Glyph& GlyphFor(char letter, art::GlyphSet font = art::GlyphSet::Block) {
+    for (const Glyph& glyph : font == art::GlyphSet::Small ? SmallGlyphs() : Glyphs()) {
         if (glyph.letter == letter) return glyph;
     }
     throw std::invalid_argument(std::string("block font has no letter '") + letter + "'");
@@ -51,14 +62,14 @@ const Glyph& GlyphFor(char letter) {
 
 }  // namespace
 
-double TextWidth(std::string_view text, double gap) {
+double TextWidth(std::string_view text, double gap, GlyphSet glyphs) {
     double width = 0;
-    for (char letter : text) width += GlyphFor(letter).width;
+    for (char letter : text) width += GlyphFor(letter, glyphs).width;
     if (!text.empty()) width += gap * static_cast<double>(text.size() - 1);
     return width;
 }
 
-Shape TextShape(std::string_view text, Point origin, double unit, double gap) {
+Shape TextShape(std::string_view text, Point origin, double unit, double gap, GlyphSet glyphs) {
     Shape shape;
     double penX = 0;  // font units from the origin
     auto place = [&](const Contour& contour, bool solid) {
@@ -67,7 +78,7 @@ Shape TextShape(std::string_view text, Point origin, double unit, double gap) {
         shape.push_back(Oriented(std::move(placed), solid));
     };
     for (char letter : text) {
-        const Glyph& glyph = GlyphFor(letter);
+        const Glyph& glyph = GlyphFor(letter, glyphs);
         for (const Contour& solid : glyph.solids) place(solid, true);
         for (const Contour& hole : glyph.holes) place(hole, false);
         penX += glyph.width + gap;

@@ -66,21 +66,40 @@ Bytes EncodeBmp24(const Canvas& canvas) {
     return out;
 }
 
-Bytes EncodeIco8(const Canvas& canvas) {
+namespace {
+
+// The AND mask's rows, bottom-up, most significant bit first: 1 where the screen shows through.
+void PutMask(Bytes& out, const Canvas& canvas) {
+    const int width = canvas.Width();
+    const std::uint32_t andRow = RowBytes(width, 1);
+    for (int y = canvas.Height() - 1; y >= 0; --y) {
+        Bytes row(andRow, 0);
+        for (int x = 0; x < width; ++x) {
+            if (canvas.At(x, y).coverage == 0) row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+}
+
+void CheckIconSize(const Canvas& canvas) {
+    if (canvas.Width() > 256 || canvas.Height() > 256) throw std::logic_error("icon too large");
+}
+
+}  // namespace
+
+IconImage IconImage8(const Canvas& canvas) {
     const int width = canvas.Width(), height = canvas.Height();
-    if (canvas.SamplesPerPixel() != 1) throw std::logic_error("icon canvas must not be supersampled");
-    if (width > 256 || height > 256) throw std::logic_error("icon too large");
+    if (canvas.SamplesPerPixel() != 1) throw std::logic_error("8-bit icon canvas must not be supersampled");
+    CheckIconSize(canvas);
 
     // Palette: index 0 is black, which transparent pixels use (the screen is ANDed with the mask,
     // then XORed with the colour, so transparent colour bits must be 0). Other colours follow in
     // order of first appearance, which keeps the file deterministic.
     std::vector<Rgb> palette{Rgb{0, 0, 0}};
     std::vector<std::uint8_t> indices;  // top-down, one per pixel
-    std::vector<bool> transparent;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const Canvas::Pixel pixel = canvas.At(x, y);
-            transparent.push_back(pixel.coverage == 0);
             std::size_t index = 0;
             if (pixel.coverage != 0) {
                 while (index < palette.size() && !(palette[index] == pixel.color)) ++index;
@@ -93,24 +112,8 @@ Bytes EncodeIco8(const Canvas& canvas) {
 
     const std::uint32_t xorRow = RowBytes(width, 8), andRow = RowBytes(width, 1);
     const std::uint32_t imageBytes = (xorRow + andRow) * static_cast<std::uint32_t>(height);
-    const std::uint32_t resourceBytes = kInfoHeaderSize + kPaletteEntries * 4 + imageBytes;
-    constexpr std::uint32_t kDirectorySize = 6 + 16;  // ICONDIR + one ICONDIRENTRY
-
-    Bytes out;
-    // ICONDIR
-    Put16(out, 0);  // reserved
-    Put16(out, 1);  // type: icon
-    Put16(out, 1);  // one image
-    // ICONDIRENTRY
-    Put8(out, static_cast<std::uint32_t>(width));
-    Put8(out, static_cast<std::uint32_t>(height));
-    Put8(out, 0);   // colour count: 0 for 256 colours
-    Put8(out, 0);   // reserved
-    Put16(out, 1);  // planes
-    Put16(out, 8);  // bits per pixel
-    Put32(out, resourceBytes);
-    Put32(out, kDirectorySize);
-    // The image: a DIB whose height counts the colour rows and the mask rows together.
+    IconImage image{width, height, 8, {}};
+    Bytes& out = image.dib;
     PutInfoHeader(out, width, height * 2, 8, imageBytes);
     for (std::uint32_t i = 0; i < kPaletteEntries; ++i) {
         const Rgb c = i < palette.size() ? palette[i] : Rgb{};
@@ -123,15 +126,51 @@ Bytes EncodeIco8(const Canvas& canvas) {
         for (int x = 0; x < width; ++x) Put8(out, indices[static_cast<std::size_t>(y * width + x)]);
         for (std::uint32_t pad = static_cast<std::uint32_t>(width); pad < xorRow; ++pad) Put8(out, 0);
     }
-    for (int y = height - 1; y >= 0; --y) {  // AND mask rows, bottom-up, most significant bit first
-        Bytes row(andRow, 0);
+    PutMask(out, canvas);
+    return image;
+}
+
+IconImage IconImage32(const Canvas& canvas) {
+    const int width = canvas.Width(), height = canvas.Height();
+    CheckIconSize(canvas);
+    const std::uint32_t imageBytes = (RowBytes(width, 32) + RowBytes(width, 1)) * static_cast<std::uint32_t>(height);
+    IconImage image{width, height, 32, {}};
+    Bytes& out = image.dib;
+    PutInfoHeader(out, width, height * 2, 32, imageBytes);
+    const int samples = canvas.SamplesPerPixel();
+    for (int y = height - 1; y >= 0; --y) {
         for (int x = 0; x < width; ++x) {
-            if (transparent[static_cast<std::size_t>(y * width + x)]) {
-                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80u >> (x % 8));
-            }
+            const Canvas::Pixel pixel = canvas.At(x, y);
+            const Rgb c = pixel.coverage != 0 ? pixel.color : Rgb{};
+            Put8(out, c.b);
+            Put8(out, c.g);
+            Put8(out, c.r);
+            Put8(out, static_cast<std::uint32_t>((pixel.coverage * 255 + samples / 2) / samples));
         }
-        out.insert(out.end(), row.begin(), row.end());
     }
+    PutMask(out, canvas);
+    return image;
+}
+
+Bytes EncodeIco(const std::vector<IconImage>& images) {
+    constexpr std::uint32_t kDirectoryHeader = 6, kDirectoryEntry = 16;  // ICONDIR, ICONDIRENTRY
+    Bytes out;
+    Put16(out, 0);  // reserved
+    Put16(out, 1);  // type: icon
+    Put16(out, static_cast<std::uint32_t>(images.size()));
+    std::uint32_t offset = kDirectoryHeader + kDirectoryEntry * static_cast<std::uint32_t>(images.size());
+    for (const IconImage& image : images) {
+        Put8(out, static_cast<std::uint32_t>(image.width % 256));  // 0 stands for 256
+        Put8(out, static_cast<std::uint32_t>(image.height % 256));
+        Put8(out, 0);   // colour count: 0 for 256 colours and for more
+        Put8(out, 0);   // reserved
+        Put16(out, 1);  // planes
+        Put16(out, static_cast<std::uint32_t>(image.bitsPerPixel));
+        Put32(out, static_cast<std::uint32_t>(image.dib.size()));
+        Put32(out, offset);
+        offset += static_cast<std::uint32_t>(image.dib.size());
+    }
+    for (const IconImage& image : images) out.insert(out.end(), image.dib.begin(), image.dib.end());
     return out;
 }
 

@@ -23,10 +23,9 @@ constexpr std::string_view kProductWord = "VIRK";
 constexpr std::string_view kCompanyWord = "TALVENOR";
 
 // ---------------------------------------------------------------------------------------------
-// virk.ico: the product word over a magnifying glass, 32 x 32, transparent around the drawing.
+// virk.ico: the product word over a magnifying glass, transparent around the drawing, drawn for each size
+// Windows asks for (title bar, taskbar, Alt+Tab at 96 to 192 DPI), each in 256 colours and in 32-bit.
 // ---------------------------------------------------------------------------------------------
-
-constexpr int kIconSize = 32;
 
 constexpr Rgb kIconYellow{255, 216, 0};
 constexpr Rgb kIconOutline{24, 24, 24};
@@ -35,45 +34,68 @@ constexpr Rgb kIconRimShine{150, 160, 176};
 constexpr Rgb kIconLens{190, 230, 255};
 constexpr Rgb kIconLensShine{255, 255, 255};
 constexpr Rgb kIconHandle{120, 64, 24};
+constexpr int kIconAlphaSamples = 4;  // the 32-bit images' edges, smoothed into their alpha
 
-// One font unit per pixel and a 2-pixel gap: V I R K is 6+4+6+6 + 3*2 = 28 pixels wide, plus the
-// 1-pixel outline either side; 9 pixels tall leaves the lower 21 rows for the glass.
-constexpr double kIconTextUnit = 1;
-constexpr double kIconTextGap = 2;
-constexpr double kIconTextTop = 1;
+// One size's drawing. The word sits at the top with a 1-pixel dark outline, the glass below it, the handle
+// towards the lower right corner.
+struct IconDesign {
+    int size;
+    GlyphSet glyphs;
+    double textUnit, textGap, textTop;
+    Point glassCentre;
+    double glassRadius;  // outside of the rim
+    double rimWidth;
+    bool rimShine;
+    Point handleStart, handleEnd;  // the start just outside the rim
+    double handleWidth;
+    double glint;  // the length of the lens' glint along each axis; 0: none, the lens is too small for one
+};
 
-constexpr Point kGlassCentre{11, 19};
-constexpr double kGlassRadius = 7.5;  // outside of the rim
-constexpr double kRimWidth = 2.5;
-constexpr Point kHandleStart{16, 24};  // just outside the rim, towards the lower right
-constexpr Point kHandleEnd{28.5, 29.5};
-constexpr double kHandleWidth = 4;
+// 32: the image since the first version, unchanged. V I R K in block capitals is 6+4+6+6 + 3*2 = 28 pixels wide
+// at a unit a pixel, 30 with the outline: 24 and less take the small capitals, 3+1+3+3 + 3 gaps.
+constexpr IconDesign kIconDesigns[] = {
+    {16, GlyphSet::Small, 1, 1, 1, {5.5, 11.5}, 4.5, 1, false, {9, 14.5}, {15, 15.5}, 2.5, 0},
+    {20, GlyphSet::Small, 1, 1, 1, {7, 12.5}, 5, 1.5, false, {10.5, 16}, {18.5, 18.5}, 3, 0},
+    {24, GlyphSet::Small, 1, 2, 1, {8.5, 14.5}, 6.5, 2, true, {13, 19}, {22.5, 22.5}, 3.5, 1.5},
+    {32, GlyphSet::Block, 1, 2, 1, {11, 19}, 7.5, 2.5, true, {16, 24}, {28.5, 29.5}, 4, 2},
+    {40, GlyphSet::Block, 1, 2, 1, {14, 24}, 9.5, 3, true, {21, 31}, {36.5, 37}, 5, 2.5},
+    {48, GlyphSet::Block, 1.5, 2, 1, {17, 30}, 11, 3.5, true, {25, 38}, {44.5, 45}, 6, 3},
+};
 
-Bytes MakeIcon() {
-    Canvas canvas(kIconSize, kIconSize, 1);  // no smoothing: an 8-bit icon wants crisp pixels
+Canvas DrawIcon(const IconDesign& design, int samples) {
+    Canvas canvas(design.size, design.size, samples);
+    const Point c = design.glassCentre;
+    const double r = design.glassRadius;
 
     // Every part gets a dark 1-pixel border so the icon stays clear on light and dark backgrounds.
-    canvas.ThickLine(kHandleStart, kHandleEnd, kHandleWidth + 2, kIconOutline);
-    canvas.ThickLine(kHandleStart, kHandleEnd, kHandleWidth, kIconHandle);
-    canvas.FillDisc(kGlassCentre, kGlassRadius, kIconOutline);
-    canvas.FillDisc(kGlassCentre, kGlassRadius - 1, kIconRim);
-    canvas.FillRing(kGlassCentre, kGlassRadius - 2, kGlassRadius - 1.5, kIconRimShine);
-    canvas.FillDisc(kGlassCentre, kGlassRadius - kRimWidth - 0.5, kIconOutline);
-    canvas.FillDisc(kGlassCentre, kGlassRadius - kRimWidth - 1, kIconLens);
+    canvas.ThickLine(design.handleStart, design.handleEnd, design.handleWidth + 2, kIconOutline);
+    canvas.ThickLine(design.handleStart, design.handleEnd, design.handleWidth, kIconHandle);
+    canvas.FillDisc(c, r, kIconOutline);
+    canvas.FillDisc(c, r - 1, kIconRim);
+    if (design.rimShine) canvas.FillRing(c, r - 2, r - 1.5, kIconRimShine);
+    canvas.FillDisc(c, r - design.rimWidth - 0.5, kIconOutline);
+    canvas.FillDisc(c, r - design.rimWidth - 1, kIconLens);
     // A small glint in the lens' upper left, the usual cue that it is glass.
-    canvas.ThickLine({kGlassCentre.x - 3, kGlassCentre.y - 1}, {kGlassCentre.x - 1, kGlassCentre.y - 3}, 1.5,
-                     kIconLensShine);
+    if (design.glint > 0)
+        canvas.ThickLine({c.x - design.glint - 1, c.y - 1}, {c.x - 1, c.y - design.glint - 1}, 1.5, kIconLensShine);
 
     // The word: its shape moved one pixel in each of the 8 directions gives the dark outline that
     // keeps yellow legible on a white desktop or a light title bar.
-    const double textWidth = TextWidth(kProductWord, kIconTextGap) * kIconTextUnit;
-    const Point origin{(kIconSize - textWidth) / 2, kIconTextTop};
-    const Shape word = TextShape(kProductWord, origin, kIconTextUnit, kIconTextGap);
+    const double textWidth = TextWidth(kProductWord, design.textGap, design.glyphs) * design.textUnit;
+    const Point origin{std::floor((design.size - textWidth) / 2), design.textTop};  // on whole pixels: crisp
+    const Shape word = TextShape(kProductWord, origin, design.textUnit, design.textGap, design.glyphs);
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) canvas.FillShape(Translated(word, dx, dy), kIconOutline);
     }
     canvas.FillShape(word, kIconYellow);
-    return EncodeIco8(canvas);
+    return canvas;
+}
+
+Bytes MakeIcon() {
+    std::vector<IconImage> images;
+    for (const IconDesign& design : kIconDesigns) images.push_back(IconImage8(DrawIcon(design, 1)));  // crisp pixels
+    for (const IconDesign& design : kIconDesigns) images.push_back(IconImage32(DrawIcon(design, kIconAlphaSamples)));
+    return EncodeIco(images);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,0 +1,145 @@
+// A hook in the window program's own thread (SetWindowsHookEx, WH_GETMESSAGE on the window's thread): on the
+// message "BuscadorVIRK.probe" it hands the window WM_DPICHANGED as Windows does, with the DPI in wParam and a
+// suggested rectangle in the program's memory (from another process lParam would point into the sender's), or
+// only looks when wParam is 0; then appends what the window shows to probe.txt in the program's current folder.
+#include "ui/buscador-rc.h"
+
+#include "../../simulator/held_objects.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr POINT kSuggested{40, 30};  // where the test's "Windows" suggests the window goes
+constexpr UINT kDpiChanged = 0x02E0;
+
+std::string Hex(COLORREF colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+// A control's pixels as the screen shows them, 32 bits each, top-down.
+std::vector<DWORD> Pixels(HWND control, SIZE& size) {
+    RECT client{};
+    GetClientRect(control, &client);
+    size = {client.right, client.bottom};
+    std::vector<DWORD> pixels(std::size_t(size.cx) * std::size_t(size.cy));
+    HDC screen = GetDC(control), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size.cx, size.cy, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    GetDIBits(memory, bitmap, 0, UINT(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(control, screen);
+    return pixels;
+}
+
+// The width and height a picture box shows of its picture: how far the picture's field colour reaches.
+std::string Drawn(HWND control, COLORREF field) {
+    SIZE size{};
+    const std::vector<DWORD> pixels = Pixels(control, size);
+    const DWORD wanted = DWORD(GetBValue(field) | GetGValue(field) << 8 | GetRValue(field) << 16);
+    long right = 0, bottom = 0;
+    for (long y = 0; y < size.cy; ++y)
+        for (long x = 0; x < size.cx; ++x)
+            if ((pixels[std::size_t(y * size.cx + x)] & 0xFFFFFF) == wanted) right = std::max(right, x + 1), bottom = std::max(bottom, y + 1);
+    return std::to_string(right) + "x" + std::to_string(bottom);
+}
+
+// A pixel's colour `inset` pixels from a control's right or left edge and from its bottom.
+std::string ColourNear(HWND control, bool right, int inset = 4) {
+    SIZE size{};
+    const std::vector<DWORD> pixels = Pixels(control, size);
+    const long x = right ? size.cx - inset : inset, y = size.cy - inset;
+    const DWORD pixel = pixels[std::size_t(y * size.cx + x)];
+    return Hex(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));
+}
+
+std::vector<DWORD> IconBits(HICON icon, SIZE& size) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return {};
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    size = {bitmap.bmWidth, bitmap.bmHeight};
+    std::vector<DWORD> bits(std::size_t(size.cx) * std::size_t(size.cy));
+    BITMAPINFO header{{sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, UINT(size.cy), bits.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bits;
+}
+
+// "WxH" of the window's icon of that kind, and "own" when it is the icon group's own image of that size.
+std::string Icon(HWND window, WPARAM kind) {
+    SIZE size{};
+    const std::vector<DWORD> shown = IconBits(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0)), size);
+    HICON own = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON, size.cx, size.cy, 0));
+    SIZE ownSize{};
+    const bool same = IconBits(own, ownSize) == shown;
+    if (own != nullptr) DestroyIcon(own);
+    return std::to_string(size.cx) + "x" + std::to_string(size.cy) + (same ? "own" : "other");
+}
+
+void Report(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    std::string line = "origin=" + std::to_string(frame.left) + "," + std::to_string(frame.top) +
+                       " client=" + std::to_string(client.right) + "x" + std::to_string(client.bottom) + " boxes=";
+    std::string fonts = " fonts=";
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&box), 2);
+        line += std::to_string(box.left) + "," + std::to_string(box.top) + "," + std::to_string(box.right - box.left) + "," +
+                std::to_string(box.bottom - box.top) + ";";
+        LOGFONTW font{};
+        if (auto handle = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
+            handle != nullptr && GetObjectW(handle, sizeof font, &font) != 0) {
+            char face[LF_FACESIZE]{};
+            WideCharToMultiByte(CP_UTF8, 0, font.lfFaceName, -1, face, sizeof face, nullptr, nullptr);
+            std::string name = face;
+            std::replace(name.begin(), name.end(), ' ', '_');
+            fonts += name + ":" + std::to_string(font.lfHeight) + ";";
+        }
+    }
+    line += fonts;
+    line += " icons=" + Icon(window, ICON_SMALL) + "," + Icon(window, ICON_BIG);
+    // The logo's pale cyan field, the adapter's cyan background.
+    line += " art=" + Drawn(GetDlgItem(window, IDC_PICTURE1), RGB(192, 255, 255)) + "," +
+            Drawn(GetDlgItem(window, IDC_PICTURE2), RGB(128, 255, 255));
+    line += " colours=" + ColourNear(window, true) + "," + ColourNear(GetDlgItem(window, IDC_TEXT1), true) + "," +
+            ColourNear(GetDlgItem(window, IDC_TXTDATA), false) + "," + ColourNear(GetDlgItem(window, IDC_LABEL1), true);
+    const std::string held = HeldObjectsLine();
+    line += " " + held.substr(0, held.find(' '));  // gdi=N
+    std::ofstream("probe.txt", std::ios::app | std::ios::binary) << line << "\n";
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code, WPARAM removed, LPARAM lParam) {
+    static const UINT probe = RegisterWindowMessageW(L"BuscadorVIRK.probe");
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && message->message == probe) {
+        if (const auto dpi = WORD(message->wParam)) {
+            RECT suggested{kSuggested.x, kSuggested.y, kSuggested.x + 100, kSuggested.y + 100};
+            SendMessageW(message->hwnd, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+        Report(message->hwnd);
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
