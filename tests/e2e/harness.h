@@ -73,6 +73,9 @@ inline std::string Id98(const std::string& serialKey) { return "USB\\VID_1A2B&PI
 // ---- Port devices recorded as an installer records them, so that Wine's setupapi lists them ----
 
 inline const std::string kTodaysDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1A2B&PID_C3D4";
+// W1 (1a2b c3d5) where serial numbers are ignored: its port device's ID made up from the USB socket.
+inline const std::string kMadeUpPort = "USB\\VID_1A2B&PID_C3D5\\5&2A0E1B13&0&2";
+inline const std::string kMadeUpDeviceKey = "SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_1A2B&PID_C3D5";
 
 // A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty).
 inline void RecordPort(const std::string& instanceId, const std::string& portName, const std::string& location = "") {
@@ -92,6 +95,7 @@ struct TestKeys {
     static void Remove() {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDeviceKey.c_str());
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kTodaysDeviceKey.c_str());
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMadeUpDeviceKey.c_str());
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Enum\\SLABCR");
         RegDeleteTreeA(HKEY_CURRENT_USER, kProgramSettings);
         RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version");
