@@ -3,7 +3,9 @@
 #include "portlookup/port_lookup.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -18,25 +20,22 @@ std::optional<std::string_view> MadeUpDeviceId(const PresentPort& port, std::str
     return std::nullopt;
 }
 
-struct MadeUpDevice {
-    std::string_view Id;
-    const PresentPort* LowestPort;
+struct IdBefore {
+    bool operator()(std::string_view a, std::string_view b) const { return InstanceIdBefore(a, b); }
 };
+// The made-up USB devices of a vid and pid among the ports no adapter named, each with its lowest port.
+using MadeUpDevices = std::map<std::string_view, const PresentPort*, IdBefore>;
 
-// The made-up USB devices of the vid and pid among the ports no adapter named, each with its lowest port.
-std::vector<MadeUpDevice> MadeUpDevices(std::span<const PresentPort> ports, const std::vector<bool>& portNamed,
-                                        std::string_view prefix) {
-    std::vector<MadeUpDevice> devices;
+MadeUpDevices MadeUpDevicesOf(std::span<const PresentPort> ports, const std::vector<bool>& portNamed,
+                              std::string_view prefix) {
+    MadeUpDevices devices;
     for (std::size_t index = 0; index < ports.size(); ++index) {
         if (index < portNamed.size() && portNamed[index]) continue;
         const PresentPort& port = ports[index];
         const auto id = MadeUpDeviceId(port, prefix);
         if (!id) continue;
-        const auto same = std::ranges::find_if(devices, [&](const MadeUpDevice& d) { return SameInstanceId(d.Id, *id); });
-        if (same == devices.end())
-            devices.push_back({*id, &port});
-        else if (InstanceIdBefore(port.InstanceId, same->LowestPort->InstanceId))
-            same->LowestPort = &port;
+        const auto [device, added] = devices.try_emplace(*id, &port);
+        if (!added && InstanceIdBefore(port.InstanceId, device->second->InstanceId)) device->second = &port;
     }
     return devices;
 }
@@ -56,17 +55,16 @@ bool MadeUpPortListed(std::span<const PresentPort> ports, std::int32_t Vid, std:
 std::vector<MadeUpPairing> PairMadeUpPorts(std::span<const PresentPort> ports, const std::vector<bool>& portNamed,
                                            std::span<const UnpairedAdapter> adapters, bool adapterUnread,
                                            const AnsiCodePage& codePage) {
-    std::vector<MadeUpPairing> pairings;
-    pairings.reserve(adapters.size());
-    for (const UnpairedAdapter& adapter : adapters) {
-        const std::string prefix = MadeUpPrefix(adapter.Vid, adapter.Pid, codePage);
-        const std::vector<MadeUpDevice> devices = MadeUpDevices(ports, portNamed, prefix);
-        const auto kin = std::ranges::count_if(
-            adapters, [&](const UnpairedAdapter& other) { return other.Vid == adapter.Vid && other.Pid == adapter.Pid; });
-        MadeUpPairing pairing{!devices.empty(), std::nullopt};
-        if (devices.size() == 1 && kin == 1 && !adapterUnread)
-            pairing.Port = PresentPortNumber(*devices.front().LowestPort, codePage);
-        pairings.push_back(std::move(pairing));
+    // Each vid and pid once: a scan has many adapters of few kinds.
+    std::map<std::pair<std::int32_t, std::int32_t>, std::vector<std::size_t>> kinds;
+    for (std::size_t index = 0; index < adapters.size(); ++index)
+        kinds[{adapters[index].Vid, adapters[index].Pid}].push_back(index);
+    std::vector<MadeUpPairing> pairings(adapters.size());
+    for (const auto& [kind, adapterIndexes] : kinds) {
+        const MadeUpDevices devices = MadeUpDevicesOf(ports, portNamed, MadeUpPrefix(kind.first, kind.second, codePage));
+        for (const std::size_t index : adapterIndexes) pairings[index].MadeUpListed = !devices.empty();
+        if (devices.size() == 1 && adapterIndexes.size() == 1 && !adapterUnread)
+            pairings[adapterIndexes.front()].Port = PresentPortNumber(*devices.begin()->second, codePage);
     }
     return pairings;
 }
