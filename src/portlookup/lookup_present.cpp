@@ -33,20 +33,28 @@ std::optional<PresentPortFound> GetPortNumPresent(std::span<const PresentPort> p
                                                   codePage.ToAnsi(UsbFirstInterfaceId(Vid, Pid, serialText))};
 
     const PresentPort* found = nullptr;
-    for (const PresentPort& port : ports) {
+    std::vector<std::size_t> named;
+    for (std::size_t index = 0; index < ports.size(); ++index) {
+        const PresentPort& port = ports[index];
         // Exact IDs only: a longer serial with the same start names another device.
-        const bool matches = NamesDevice(port.InstanceId, deviceIds) || NamesDevice(port.ParentInstanceId, deviceIds);
+        if (!NamesDevice(port.InstanceId, deviceIds) && !NamesDevice(port.ParentInstanceId, deviceIds)) continue;
+        named.push_back(index);
         // Where several interfaces of one composite device are ports, the same one wins whatever order Windows
         // lists them in: the lowest instance ID, so MI_00 before MI_02.
-        if (matches && (found == nullptr || InstanceIdBefore(port.InstanceId, found->InstanceId))) found = &port;
+        if (found == nullptr || InstanceIdBefore(port.InstanceId, found->InstanceId)) found = &port;
     }
     if (found == nullptr) return std::nullopt;
+    PresentPortFound result = PresentPortNumber(*found, codePage);
+    result.Named = std::move(named);
+    return result;
+}
 
+PresentPortFound PresentPortNumber(const PresentPort& port, const AnsiCodePage& codePage) {
     // The same reading as the registry's "PortName": COM14 gives 14, a number past 16 bits no port.
     ValueBuffer buffer{};
-    const std::size_t size = std::min(found->PortName.size(), static_cast<std::size_t>(kValueCapacity));
-    std::copy_n(found->PortName.begin(), size, buffer.begin());
-    PresentPortFound result{PortNumberFromValue(buffer, static_cast<std::uint32_t>(size), codePage), std::nullopt};
-    if (found->Location) result.Location = BytesAsText(*found->Location, codePage);
+    const std::size_t size = std::min(port.PortName.size(), static_cast<std::size_t>(kValueCapacity));
+    std::copy_n(port.PortName.begin(), size, buffer.begin());
+    PresentPortFound result{PortNumberFromValue(buffer, static_cast<std::uint32_t>(size), codePage), std::nullopt, {}};
+    if (port.Location) result.Location = BytesAsText(*port.Location, codePage);
     return result;
 }

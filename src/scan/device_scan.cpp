@@ -68,40 +68,104 @@ private:
     std::optional<std::optional<std::vector<PresentPort>>> listed_;
 };
 
-// The port of a device read on 2000, XP or later: its present port device, else the registry's record of it.
-std::int16_t PortNumberNT(Platform& platform, ScanPresentPorts& presentPorts, DeviceIdentity& identity, bool read,
-                          ScannedDevice& scanned) {
-    // A device that could not be read has no identity to look for among the present ports.
-    if (const auto* ports = read ? presentPorts.Get() : nullptr) {
-        if (const auto found = GetPortNumPresent(*ports, platform.CodePage, identity.Vid, identity.Pid,
-                                                 identity.SerialBuffer, identity.SerialLength)) {
-            scanned.Location = found->Location;
-            return found->PortNumber;
-        }
-    }
-    // Kept as the fallback, also where it may be stale: it is what 2000 and XP with the older drivers record.
-    return GetPortNumXP2000(platform.Reg, platform.CodePage, identity.Vid, identity.Pid, identity.SerialBuffer,
-                            identity.SerialLength);
+// The name (vid, pid, serial) under which Windows records a device read and looked up, and how many devices of the
+// scan each name has: two that share one cannot be told apart by any lookup.
+using Name = std::tuple<std::int32_t, std::int32_t, std::u16string>;
+std::optional<Name> NameOf(const ScannedDevice& device) {
+    if (!device.Read || !device.LookedUp) return std::nullopt;
+    return Name{device.Read->Vid, device.Read->Pid, RecordedSerial(device.Read->Serial)};
 }
-
-// Two attached devices that Windows records under one name (vid, pid, serial) cannot be told apart by any lookup:
-// a port found for that name is not known to be either one's.
-void ForgetSharedPorts(std::vector<ScannedDevice>& devices) {
-    using Name = std::tuple<std::int32_t, std::int32_t, std::u16string>;
-    const auto nameOf = [](const ScannedDevice& device) -> std::optional<Name> {
-        if (!device.Read || !device.LookedUp) return std::nullopt;
-        return Name{device.Read->Vid, device.Read->Pid, RecordedSerial(device.Read->Serial)};
-    };
+std::map<Name, int> CountNames(const std::vector<ScannedDevice>& devices) {
     std::map<Name, int> devicesNamed;
     for (const ScannedDevice& device : devices)
-        if (const auto name = nameOf(device)) ++devicesNamed[*name];
+        if (const auto name = NameOf(device)) ++devicesNamed[*name];
+    return devicesNamed;
+}
+bool SharesName(const ScannedDevice& device, const std::map<Name, int>& devicesNamed) {
+    const auto name = NameOf(device);
+    return name && devicesNamed.at(*name) > 1;
+}
+
+// A port found for a shared name is not known to be either device's.
+void ForgetSharedPorts(std::vector<ScannedDevice>& devices) {
+    const auto devicesNamed = CountNames(devices);
     for (ScannedDevice& device : devices) {
-        const auto name = nameOf(device);
-        if (!name || devicesNamed[*name] < 2) continue;
+        if (!SharesName(device, devicesNamed)) continue;
         device.PortNumber = kNoPort;
         device.Location.reset();
     }
 }
+
+// The ports of devices read on 2000, XP or later: a present port device named after the device, else, where a
+// port device of its vid and pid is listed under a made-up ID, the one the whole scan leaves it, else the
+// registry's record of it.
+class PortsOfNT {
+public:
+    explicit PortsOfNT(Platform& platform) : platform_(platform), presentPorts_(platform.Ports) {}
+
+    // The port of the device at index; nullopt when it waits for the whole scan (Pair).
+    std::optional<std::int16_t> Look(DeviceIdentity& identity, bool read, ScannedDevice& scanned, std::size_t index) {
+        unread_ |= !read;
+        // A device that could not be read has no identity to look for among the present ports.
+        if (const auto* ports = read ? presentPorts_.Get() : nullptr) {
+            if (auto found = GetPortNumPresent(*ports, platform_.CodePage, identity.Vid, identity.Pid,
+                                               identity.SerialBuffer, identity.SerialLength)) {
+                named_.resize(ports->size());
+                for (const std::size_t named : found->Named) named_[named] = true;
+                scanned.Location = std::move(found->Location);
+                return found->PortNumber;
+            }
+            if (MadeUpPortListed(*ports, identity.Vid, identity.Pid, platform_.CodePage)) {
+                waiting_.push_back({index, identity});
+                return std::nullopt;
+            }
+        }
+        return Recorded(identity);
+    }
+
+    // The devices that waited: paired with the made-up port left over, no port where that cannot be told, or
+    // the registry's record where every made-up port of their vid and pid turned out to be another's.
+    void Pair(std::vector<ScannedDevice>& devices) {
+        if (waiting_.empty()) return;
+        const auto devicesNamed = CountNames(devices);
+        std::vector<Waiting> alone;
+        std::vector<UnpairedAdapter> adapters;
+        for (const Waiting& waiting : waiting_) {
+            devices[waiting.Index].PortNumber = kNoPort;  // one that shares its name stays without a port
+            if (SharesName(devices[waiting.Index], devicesNamed)) continue;
+            alone.push_back(waiting);
+            adapters.push_back({waiting.Identity.Vid, waiting.Identity.Pid});
+        }
+        const auto pairings =
+            PairMadeUpPorts(*presentPorts_.Get(), named_, adapters, unread_, platform_.CodePage);
+        for (std::size_t i = 0; i < alone.size(); ++i) {
+            ScannedDevice& scanned = devices[alone[i].Index];
+            if (!pairings[i].MadeUpListed) {
+                scanned.PortNumber = Recorded(alone[i].Identity);
+            } else if (pairings[i].Port) {
+                scanned.PortNumber = pairings[i].Port->PortNumber;
+                scanned.Location = pairings[i].Port->Location;
+            }
+        }
+    }
+
+private:
+    // Kept as the fallback, also where it may be stale: it is what 2000 and XP with the older drivers record.
+    std::int16_t Recorded(DeviceIdentity& identity) {
+        return GetPortNumXP2000(platform_.Reg, platform_.CodePage, identity.Vid, identity.Pid, identity.SerialBuffer,
+                                identity.SerialLength);
+    }
+
+    struct Waiting {
+        std::size_t Index;
+        DeviceIdentity Identity;
+    };
+    Platform& platform_;
+    ScanPresentPorts presentPorts_;
+    std::vector<bool> named_;  // the present ports some device of the scan was named after
+    std::vector<Waiting> waiting_;
+    bool unread_ = false;  // a device the scan could not read may be any socket's
+};
 
 std::u16string FormatPortNumber(std::int16_t PortNumber) {
     std::u16string text = PortNumber >= 0 ? u" " : u"";
@@ -136,7 +200,7 @@ std::u16string GetDeviceData(Platform& platform, SharedState& state) { return Re
 std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
     std::vector<ScannedDevice> devices;
     std::int16_t PortNumber = 0;  // kept when no lookup runs for the Windows version
-    ScanPresentPorts presentPorts(platform.Ports);
+    PortsOfNT portsOfNT(platform);
     const std::int32_t deviceCount = std::min(state.NumDevices, kMaxDevices);
     devices.reserve(static_cast<std::size_t>(std::max(deviceCount, 0)));
 
@@ -156,7 +220,7 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
         const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
         scanned.LookedUp = true;
         if (!IsWindows9xFamily(version) && version >= kFirstXP2000LayoutMajor) {
-            PortNumber = PortNumberNT(platform, presentPorts, identity, read.has_value(), scanned);
+            PortNumber = portsOfNT.Look(identity, read.has_value(), scanned, devices.size() - 1).value_or(kNoPort);
         } else if (version == kWindows98Layout) {
             PortNumber = GetPortNum98(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                       identity.SerialBuffer, identity.SerialLength);
@@ -165,6 +229,7 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
         }
         scanned.PortNumber = PortNumber;
     }
+    portsOfNT.Pair(devices);
     ForgetSharedPorts(devices);
     return devices;
 }

@@ -69,6 +69,9 @@ inline void SetPortXP(const std::string& serialKey, const std::string& bytes, DW
 inline void SetInstance98(const std::string& instance, const std::string& id, const std::string& port) {
     EXPECT_TRUE(fixtures::SetInstance98(instance, id, port)) << instance;
 }
+// W1 (1a2b c3d5) where serial numbers are ignored: its port device's ID made up from the USB socket.
+inline const std::string kMadeUpPort = "USB\\VID_1A2B&PID_C3D5\\5&2A0E1B13&0&2";
+
 // A device of the Ports class with its "PortName" (none: no device key) and its location (none if empty), as an
 // installer records it, so that Wine's setupapi lists it.
 inline void RecordPort(const std::string& instanceId, const std::string& portName, const std::string& location = "") {

@@ -124,5 +124,83 @@ TEST(Seam, PresentPortsThroughSetupApi) {
     EXPECT_EQ(Counted::keysOpen, 0);
 }
 
+// A setupapi of three port devices, the middle one failing the call named in `failing`; journals what the listing
+// asks for: Wine lists every recorded device whatever the flags and grants any access, so only this shows them.
+struct Journalled {
+    static inline std::vector<std::string> journal;
+    static inline std::string failing;
+    static inline const HDEVINFO kList = HDEVINFO(0x5150);
+    static bool Fails(DWORD devInst, const char* call) { return devInst == 1 && failing == call; }
+    static HDEVINFO WINAPI GetClassDevs(const GUID* guid, PCSTR enumerator, HWND window, DWORD flags) {
+        journal.push_back("list " + std::string(IsEqualGUID(*guid, kPortsClass) ? "Ports" : "other class") +
+                          (enumerator || window ? " narrowed" : "") + " flags=" + std::to_string(flags));
+        return kList;
+    }
+    static BOOL WINAPI Enum(HDEVINFO, DWORD index, PSP_DEVINFO_DATA device) {
+        return index < 3 && device->cbSize == sizeof *device ? (device->DevInst = index, TRUE) : FALSE;
+    }
+    static BOOL WINAPI InstanceId(HDEVINFO, PSP_DEVINFO_DATA device, PSTR id, DWORD size, PDWORD) {
+        if (Fails(device->DevInst, "id")) return FALSE;
+        return snprintf(id, size, "USB\\VID_1A2B&PID_C3D4\\5&1&0&%lu", device->DevInst) > 0;
+    }
+    static HKEY WINAPI OpenKey(HDEVINFO, PSP_DEVINFO_DATA device, DWORD scope, DWORD, DWORD type, REGSAM access) {
+        journal.push_back("key " + std::to_string(device->DevInst) + " scope=" + std::to_string(scope) +
+                          " type=" + std::to_string(type) + " access=" + std::to_string(access));
+        return Fails(device->DevInst, "key") ? HKEY(INVALID_HANDLE_VALUE) : HKEY(ULONG_PTR(0x100 + device->DevInst));
+    }
+    static LONG WINAPI Query(HKEY key, LPCSTR, LPDWORD, LPDWORD, LPBYTE data, LPDWORD size) {
+        if (Fails(DWORD(ULONG_PTR(key)) - 0x100, "query")) return ERROR_FILE_NOT_FOUND;
+        *size = DWORD(snprintf(reinterpret_cast<char*>(data), *size, "COM%lu", 30 + DWORD(ULONG_PTR(key)) - 0x100) + 1);
+        return ERROR_SUCCESS;
+    }
+    static LONG WINAPI Close(HKEY key) { return journal.push_back("close " + std::to_string(ULONG_PTR(key) - 0x100)), 0; }
+    static BOOL WINAPI Property(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWORD, PBYTE data, DWORD size, PDWORD) {
+        if (Fails(device->DevInst, "location") || property != SPDRP_LOCATION_INFORMATION) return FALSE;
+        return snprintf(reinterpret_cast<char*>(data), size, "Port_#000%lu", device->DevInst) > 0;
+    }
+    static CONFIGRET WINAPI Parent(PDEVINST parent, DEVINST device, ULONG) {
+        return Fails(device, "parent") ? CR_NO_SUCH_DEVNODE : (*parent = 10 + device, CR_SUCCESS);
+    }
+    static CONFIGRET WINAPI DeviceId(DEVINST device, PSTR id, ULONG size, ULONG) {
+        if (Fails(device - 10, "parentid")) return CR_BUFFER_SMALL;
+        return snprintf(id, size, "USB\\ROOT_HUB\\%lu", device - 10), CR_SUCCESS;
+    }
+    static BOOL WINAPI Destroy(HDEVINFO list) { return journal.push_back(list == kList ? "destroy" : "destroy other"), TRUE; }
+};
+
+// The listing asks for present ports only and reads each port's key without write access; a device failing any
+// call is left out or lacks what failed, never the others; every key opened is closed, the list destroyed once.
+TEST(Seam, PresentPortsAskedForAsTheyShouldBe) {
+    const SetupApiCalls calls{Journalled::GetClassDevs, Journalled::Enum, Journalled::InstanceId, Journalled::OpenKey,
+                              Journalled::Property, Journalled::Parent, Journalled::DeviceId, Journalled::Destroy,
+                              Journalled::Query, Journalled::Close};
+    const std::string present = "list Ports flags=" + std::to_string(DIGCF_PRESENT);
+    const auto key = [](int device) {
+        return "key " + std::to_string(device) + " scope=" + std::to_string(DICS_FLAG_GLOBAL) + " type=" +
+               std::to_string(DIREG_DEV) + " access=" + std::to_string(KEY_READ);
+    };
+    const std::vector<std::string> whole = {present, key(0), "close 0", key(1), "close 1", key(2), "close 2", "destroy"};
+    for (const auto& [failing, middle] : {std::pair<std::string, std::string>("", "1 COM31 Port_#0001 USB\\ROOT_HUB\\1"),
+                                          {"id", ""}, {"key", ""}, {"query", ""}, {"location", "1 COM31 - USB\\ROOT_HUB\\1"},
+                                          {"parent", "1 COM31 Port_#0001 "}, {"parentid", "1 COM31 Port_#0001 "}}) {
+        SCOPED_TRACE("failing " + failing);
+        Journalled::journal.clear();
+        Journalled::failing = failing;
+        const auto ports = ListPresentPorts(calls);
+        ASSERT_TRUE(ports.has_value());
+        std::vector<std::string> listed;
+        for (const PresentPort& port : *ports)
+            listed.push_back(port.InstanceId.substr(port.InstanceId.size() - 1) + " " + port.PortName.c_str() + " " +
+                             port.Location.value_or("-") + " " + port.ParentInstanceId);
+        std::vector<std::string> expected = {"0 COM30 Port_#0000 USB\\ROOT_HUB\\0", middle, "2 COM32 Port_#0002 USB\\ROOT_HUB\\2"};
+        std::erase(expected, "");
+        EXPECT_EQ(listed, expected);
+        std::vector<std::string> journal = whole;
+        if (failing == "id") journal.erase(journal.begin() + 3, journal.begin() + 5);  // no key for a device without an ID
+        if (failing == "key") journal.erase(journal.begin() + 4);                      // nothing to close
+        EXPECT_EQ(Journalled::journal, journal);
+    }
+}
+
 }  // namespace
 }  // namespace e2e

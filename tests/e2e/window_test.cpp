@@ -45,6 +45,7 @@ protected:
         // GH as today's drivers record it, beside the older drivers' record of it left behind.
         SetPortXP("GH", "COM5\0"s);
         RecordPort("USB\\VID_1A2B&PID_C3D4\\GH", "COM21", "Port_#0002.Hub_#0003");
+        RecordPort(kMadeUpPort, "COM30");
     }
     // Starts the program beside the stand-in serving these devices and waits for its window; traced, with
     // Wine's relay trace of the program's own calls.
@@ -317,7 +318,9 @@ INSTANTIATE_TEST_SUITE_P(
             ScanCase{"CloseFails", "1a2b c3d4 AB%2012 close=5\n", ReportOf({{L"AB 12", 3}}), {}},
             // The port Windows lists as present wins over the record left behind; two GH cannot be told apart.
             ScanCase{"TodaysDriver", "1a2b c3d4 GH\n1a2b c3d4 CD\n", ReportOf({{L"GH", 21}, {L"CD", 7}}), {}},
-            ScanCase{"TwoAdaptersOneSerial", "1a2b c3d4 GH\n1a2b c3d4 GH\n", ReportOf({{L"GH", -1}, {L"GH", -1}}), {}}}},
+            ScanCase{"TwoAdaptersOneSerial", "1a2b c3d4 GH\n1a2b c3d4 GH\n", ReportOf({{L"GH", -1}, {L"GH", -1}}), {}},
+            // W1's port device is named after its USB socket: the one such of 1a2b/c3d5 is W1's, never CD's.
+            ScanCase{"MadeUpInstanceId", "1a2b c3d5 W1\n1a2b c3d4 CD\n", ReportOf({{L"W1", 30}, {L"CD", 7}}), {}}}},
         // At 144 DPI, as a laptop's screen at 150 %.
         VersionCase{"win2k", {ScanCase{"Windows2000", "1a2b c3d4 CD\n1a2b c3d4 GH\n", ReportOf({{L"CD", 7}, {L"GH", 21}}), {}}}, 144},
         // The 98 lookup compares upper-case ids; the report shows the serial as the device gave it, and a zero

@@ -64,12 +64,20 @@ void Fuzz(FuzzedDataProvider& in) {
                                                                            : in.ConsumeRandomLengthString(120));
             if (in.ConsumeBool()) rig.registry.SetValue(key, "PortName", in.ConsumeRandomLengthString(110));
         }
-        // A present port device named after it, under it, or anything at all, with any port name and location.
+        // A present port device named after it, after its USB socket (an ID made up with & in it), under either,
+        // or anything at all, with any port name and location.
         if (in.ConsumeBool()) {
             const std::string named = KeyName(device, Layout::Today);
+            const auto someId = [&] {
+                switch (in.ConsumeIntegralInRange(0, 2)) {
+                case 0: return named;
+                case 1: return kCodePage.ToAnsi(UsbDeviceId(device.Vid, device.Pid, u"5&2A0E1B13&0&")) + in.ConsumeRandomLengthString(8);
+                default: return in.ConsumeRandomLengthString(80);
+                }
+            };
             PresentPort& port = rig.ports.Ports->emplace_back();
-            port.InstanceId = in.ConsumeBool() ? named : in.ConsumeRandomLengthString(80);
-            port.ParentInstanceId = in.ConsumeBool() ? named : in.ConsumeRandomLengthString(80);
+            port.InstanceId = someId();
+            port.ParentInstanceId = someId();
             port.PortName = in.ConsumeRandomLengthString(100);
             if (in.ConsumeBool()) port.Location = in.ConsumeRandomLengthString(80);
         }
@@ -85,6 +93,7 @@ void Fuzz(FuzzedDataProvider& in) {
         CloseDeviceLeftOpen(rig.devices, rig.state);
     }
     Check(rig.Leftovers().empty(), rig.Leftovers());
+    Check(rig.ports.Listings <= 1, "present ports listed more than once a scan");
 }
 #else
 // Raw bytes as text: one character per byte that converts back, and as 16-bit text for

@@ -47,6 +47,8 @@ struct PresentCase {
 };
 
 const std::vector<FakeDevice> kAB12 = {{.Serial = "AB 12"}};
+const std::vector<FakeDevice> kW1 = {{.Serial = "W1"}};
+const std::string kMadeUp = kToday + "5&2A0E1B13&0&";  // from the USB socket, as where serial numbers are ignored
 const std::vector<PresentPort> kNotAB12 = {
     Port(kToday + "AB_1", "COM4"),                    // a shorter serial
     Port(kToday + "AB_120", "COM5"),                  // a longer one with the same start
@@ -97,6 +99,34 @@ const PresentCase kCases[] = {
     // Listed once a scan, whatever the count of devices; never where no device needs it.
     {"OnceAScan", {{.Serial = "A"}, {.Serial = "B"}, {.Serial = "C"}},
      {{Port(kToday + "A", "COM1"), Port(kToday + "C", "COM3")}}, {Older("B", "COM2")}, {{1}, {2}, {3}}, 1, true},
+    // Named after the USB socket, not a serial: paired only where one adapter and one such USB device are left
+    // over for the vid and pid, and then no older record is believed.
+    {"MadeUpOneAdapterOnePort", kW1, {{Port(kMadeUp + "2", "COM30", "USB\\ROOT_HUB30\\4&1", kHub)}}, {}, {{30, u"Port_#0002.Hub_#0003"}}},
+    {"MadeUpOverAStaleRecord", kW1, {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{30}}},
+    {"MadeUpTwoPortsOneAdapter", kW1, {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1}}},
+    {"MadeUpTwoAdaptersTwoPorts", {{.Serial = "W1"}, {.Serial = "W2"}},
+     {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1}, {-1}}},
+    {"MadeUpTwoAdaptersOnePort", {{.Serial = "W1"}, {.Serial = "W2"}}, {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{-1}, {-1}}},
+    {"MadeUpTwoAdaptersOneSerial", {{.Serial = "W1"}, {.Serial = "w1"}}, {{Port(kMadeUp + "2", "COM30")}}, {}, {{-1}, {-1}}},
+    {"MadeUpBesideASerialMatch", {{.Serial = "W1"}, {.Serial = "W2"}},
+     {{Port(kMadeUp + "2", "COM30"), Port(kToday + "W1", "COM5")}}, {}, {{5}, {30}}},
+    {"SerialMatchBesideAnExtraMadeUpPort", kW1, {{Port(kToday + "W1", "COM5"), Port(kMadeUp + "2", "COM30")}}, {}, {{5}}},
+    // Each vid and pid alone: W1 (B007) reads its record beside made-up ports of another vid and another pid.
+    {"MadeUpOfAnotherVidOrPid", {{.Serial = "W1"}, {.Pid = 0xB008, .Serial = "W2"}, {.Pid = 0xB009, .Serial = "W3"}},
+     {{Port("USB\\VID_5E1B&PID_B007\\5&1&0&2", "COM30"), Port("USB\\VID_5E1A&PID_B008\\5&1&0&3", "COM31"),
+       Port("USB\\VID_5E1A&PID_B009\\5&1&0&4", "COM32")}},
+     {Older("W1", "COM3")}, {{3}, {31}, {32}}, 1, true},
+    // An adapter that could not be read may be the one in the socket; its own line stays as it was.
+    {"MadeUpWithAnUnreadAdapter", {{.Serial = "W1"}, {.Serial = "W2", .Failures = {{"Pid", 3}}}},
+     {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{-1}, {-1}}, 1, true},
+    {"MadeUpEmptySerial", {{.Serial = ""}}, {{Port("usb\\vid_5e1a&pid_b007\\5&2a0e1b13&0&2", "COM30")}}, {Older("", "COM3")}, {{30}}},
+    {"MadeUpCompositeParent", kW1,
+     {{Port("USB\\VID_5E1A&PID_B007&MI_02\\6&1F&0&0002", "COM22", kMadeUp + "2"),
+       Port("USB\\VID_5E1A&PID_B007&MI_00\\6&1F&0&0000", "COM21", kMadeUp + "2", kHub)}},
+     {}, {{21, u"Port_#0002.Hub_#0003"}}},
+    // Wine lists every device ever recorded: another serial's port, or one a level below, is no socket's.
+    {"SerialNamedPortIsNotMadeUp", kW1, {{Port(kToday + "W9", "COM9"), Port(kToday + "5&1\\0", "COM8")}},
+     {Older("W1", "COM3")}, {{3}}, 1, true},
     {"NoAdapter", {}, {{Port(kToday + "AB_12", "COM4")}}, {}, {}, 0},
     {"UnreadAdapter", {{.Serial = "AB 12", .Failures = {{"Serial", 3}}}}, {{Port(kToday, "COM4")}}, {}, {{-1}}, 0, true},
     {"Windows98", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{-1}}, 0, true, k98},
