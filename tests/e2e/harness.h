@@ -1,7 +1,7 @@
 // The Wine harness: the program in a folder of its own beside a library of the test's choice, driven from outside.
 #pragma once
 
-#include "fixtures/program_run.h"
+#include "fixtures/program_folder.h"
 #include "fixtures/recorded_port.h"
 #include "fixtures/registry_tree.h"
 #include "fixtures/wine_settings.h"
@@ -37,15 +37,7 @@ using namespace std::string_literals;
 
 inline constexpr const wchar_t* kMainClass = L"BuscadorVIRK.frmMain";
 
-// Under QEMU user emulation (tools/wine32.sh says so in VIRK_WINE32_WAY) a Wine process takes up to a minute to
-// start and runs several times slower: every wait allows that much more there.
-inline std::chrono::milliseconds Patient(std::chrono::milliseconds timeout) {
-    static const bool emulated = [] {
-        char way[16]{};
-        return GetEnvironmentVariableA("VIRK_WINE32_WAY", way, sizeof way) != 0 && std::string(way) == "emulated";
-    }();
-    return emulated ? timeout * 20 : timeout;
-}
+using fixtures::Patient;
 
 // Polls until the condition holds or the (patient) timeout passes; says which.
 inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
@@ -95,124 +87,18 @@ struct TestKeys {
 
 // ---- The program under test ----
 
-// A file of the build by its Windows name: Wine maps the root to drive Z:.
-inline fs::path BuildFile(const char* unixPath) {
-    return L"Z:" + fs::path(reinterpret_cast<const char8_t*>(unixPath)).make_preferred().wstring();
-}
+using fixtures::BuildFile;
+using fixtures::StartOptions;
 
-// How a program is started: its current folder (its own unless given), Wine's relay trace of its own calls,
-// its command line after its name, its standard output and error to files (Output(), Errors()), or its
-// standard output to a pipe the test reads (an inheritable handle of its writing end, which the test keeps).
-struct StartOptions {
-    fs::path currentFolder = {};
-    bool traced = false;
-    std::wstring arguments = {};
-    bool captured = false;
-    HANDLE outputPipe = nullptr;
-};
-
-// A program (the window program unless another is given) in a folder of its own beside a library of the test's
-// choosing, if any, named BuscaVIRK.dll; the stand-in's device file and journal there too.
-struct Program {
+// The program in its folder (tools/fixtures), checked: it started, and it no longer runs when the test ends.
+struct Program : fixtures::ProgramFolder {
     explicit Program(const char* library = BUSCA_STAND_IN_FILE, const char* programFile = BUSCA_PROGRAM_FILE)
-        : name(BuildFile(programFile).filename()) {
-        static int made = 0;
-        folder = fs::temp_directory_path() / ("busca-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(made++));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        fs::copy_file(BuildFile(programFile), folder / name);
-        if (library != nullptr) fs::copy_file(BuildFile(library), folder / L"BuscaVIRK.dll");
-    }
-    ~Program() {
-        EXPECT_FALSE(Running()) << "the program still ran at the end of the test";
-        TerminateProcess(process, 99);  // fails harmlessly when it has ended
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-        // Wine may hold the program's file a moment after its process ended.
-        std::error_code error;
-        for (int attempt = 0; attempt < 20 && (fs::remove_all(folder, error), error); ++attempt) Sleep(50);
-    }
-
-    // Read at every scan: rewritten, it plugs devices in or out.
-    void Devices(const std::string& text) const { std::ofstream(folder / L"devices.txt", std::ios::binary) << text; }
-    // Starts the program as Explorer or a prompt does. Traced, it runs with Wine's relay trace, which goes where
-    // Wine's debug output goes: the file XVFB_COMMAND_STDERR names.
+        : ProgramFolder(library, programFile) {}
+    ~Program() { EXPECT_FALSE(Running()) << "the program still ran at the end of the test"; }
     void Start(const StartOptions& options = {}) {
-        SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", (folder / L"devices.txt").c_str());
-        SetEnvironmentVariableW(L"BUSCAVIRK_JOURNAL", (folder / L"journal.txt").c_str());
-        SetEnvironmentVariableW(L"BUSCAVIRK_HELD", (folder / L"held.txt").c_str());
-        fixtures::ProgramStart start{L"\"" + (folder / name).wstring() + L"\" " + options.arguments};
-        const fs::path& currentFolder = options.currentFolder.empty() ? folder : options.currentFolder;
-        start.currentFolder = currentFolder.c_str();
-        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-        if (options.captured) {
-            start.output = options.outputPipe != nullptr
-                               ? options.outputPipe
-                               : CreateFileW((folder / L"out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                             CREATE_ALWAYS, 0, nullptr);
-            start.errors = CreateFileW((folder / L"err.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
-                                       CREATE_ALWAYS, 0, nullptr);
-        }
-        if (options.traced) {
-            std::error_code error;
-            const std::uintmax_t size = fs::file_size(DebugOutput(), error);
-            traceFrom = error ? 0 : size;
-            SetEnvironmentVariableW(L"WINEDEBUG", L"+relay,+loaddll");
-        }
-        PROCESS_INFORMATION info{};
         DWORD error = 0;
-        const bool started = fixtures::StartProgram(start, info, &error);
-        if (options.traced) SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
-        if (options.captured) {
-            if (options.outputPipe == nullptr) CloseHandle(start.output);
-            CloseHandle(start.errors);
-        }
-        ASSERT_TRUE(started) << "CreateProcessW failed with error " << error;
-        CloseHandle(info.hThread);
-        process = info.hProcess;
-        id = info.dwProcessId;
+        ASSERT_TRUE(ProgramFolder::Start(options, &error)) << "CreateProcessW failed with error " << error;
     }
-    bool Running() const { return process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
-    // The exit code; STILL_ACTIVE if it still runs when the timeout passes.
-    DWORD WaitForExit(std::chrono::milliseconds timeout = 10s) const {
-        DWORD code = STILL_ACTIVE;
-        WaitForSingleObject(process, DWORD(Patient(timeout).count()));
-        GetExitCodeProcess(process, &code);
-        return code;
-    }
-    // Its visible top-level window of a class, if it has one.
-    HWND Shown(const wchar_t* className) const { return fixtures::VisibleWindowOf(id, className, nullptr); }
-    // A captured start's standard output and error, as bytes.
-    std::string Output() const { return Contents(folder / L"out.txt"); }
-    std::string Errors() const { return Contents(folder / L"err.txt"); }
-    static std::string Contents(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    // What the program held at the start of each scan, a line each: "gdi=N handles=M".
-    std::vector<std::string> Held() const { return Journal(L"held.txt"); }
-    // Wine's debug output since the traced start: the program's relay trace.
-    std::string Trace() const {
-        const std::string all = Contents(DebugOutput());
-        return all.substr(std::size_t(std::min<std::uintmax_t>(traceFrom, all.size())));
-    }
-    static fs::path DebugOutput() {
-        char path[MAX_PATH]{};
-        return GetEnvironmentVariableA("XVFB_COMMAND_STDERR", path, sizeof path) != 0 ? BuildFile(path) : fs::path{};
-    }
-    // The journal's complete lines so far: the stand-in appends one per call while we read.
-    std::vector<std::string> Journal(const wchar_t* file = L"journal.txt") const {
-        std::ifstream in(folder / file, std::ios::binary);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line) && !in.eof();) lines.push_back(line);
-        return lines;
-    }
-
-    fs::path name;  // the program's file name
-    fs::path folder;
-    std::uintmax_t traceFrom = 0;  // where the traced start's output begins in DebugOutput()
-    HANDLE process = nullptr;
-    DWORD id = 0;
 };
 
 // ---- Its windows, read and driven as a user does ----

@@ -98,14 +98,9 @@ void Report(HWND window) {
     GetWindowRect(window, &frame);
     GetClientRect(window, &client);
     std::string line = "origin=" + std::to_string(frame.left) + "," + std::to_string(frame.top) +
-                       " client=" + std::to_string(client.right) + "x" + std::to_string(client.bottom) + " boxes=";
+                       " client=" + std::to_string(client.right) + "x" + std::to_string(client.bottom);
     std::string fonts = " fonts=";
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT box{};
-        GetWindowRect(child, &box);
-        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&box), 2);
-        line += std::to_string(box.left) + "," + std::to_string(box.top) + "," + std::to_string(box.right - box.left) + "," +
-                std::to_string(box.bottom - box.top) + ";";
         LOGFONTW font{};
         if (auto handle = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
             handle != nullptr && GetObjectW(handle, sizeof font, &font) != 0) {
