@@ -1,0 +1,64 @@
+// A plug-in notice's text from the scan before and the scan after an automatic refresh.
+#include "scan/notice_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+// An adapter of 1a2b/c3d4 read whole, on COM `port` (0 or -1: none known).
+ScannedDevice D(std::u16string serial, std::int16_t port = -1) {
+    return {ScannedDevice::Identity{0x1A2B, 0xC3D4, std::move(serial)}, port, true, std::nullopt};
+}
+const ScannedDevice kUnread{std::nullopt, -1, true, std::nullopt};
+
+struct NoticeCase {
+    const char* name;
+    std::vector<ScannedDevice> before, now;
+    std::u16string text;
+};
+
+// 21 arrivals of 35 characters with the line break, and 2 removals: 7 whole lines and "(y 16 más)" are 255.
+std::u16string Serial(int i) { return std::u16string(13, u'K') + char16_t(u'A' + i); }
+std::vector<ScannedDevice> Many() {
+    std::vector<ScannedDevice> devices;
+    for (int i = 0; i < 21; ++i) devices.push_back(D(Serial(i), std::int16_t(10 + i)));
+    return devices;
+}
+std::u16string ManyLines(int lines) {
+    std::u16string text;
+    for (int i = 0; i < lines; ++i) text += u"Conectado: " + Serial(i) + u" en COM1" + char16_t(u'0' + i) + u"\n";
+    return text;
+}
+
+const NoticeCase kNotices[] = {
+    {"ArrivalWithAPort", {D(u"AB 12", 3)}, {D(u"AB 12", 3), D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
+    {"ArrivalWithoutAPort", {}, {D(u"XK-4471", -1), kUnread}, u"Conectado: XK-4471, sin puerto COM"},
+    {"PortBecameKnown", {D(u"XK-4471", -1)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
+    {"Removal", {D(u"AB 12", 3), D(u"XK-4471", 7)}, {D(u"AB 12", 3)}, u"Desconectado: XK-4471"},
+    {"ArrivalsFirst", {D(u"AB 12", 3)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7\nDesconectado: AB 12"},
+    {"SharedSerialOneLeaves", {D(u"GH"), D(u"GH"), D(u"CD", 7)}, {D(u"CD", 7), D(u"GH")}, u"Desconectado: GH"},
+    {"SharedSerialOneMore", {D(u"GH", 21)}, {D(u"GH"), D(u"GH")}, u"Conectado: GH, sin puerto COM"},
+    {"OtherVidIsAnotherAdapter", {D(u"CD", 7)}, {{ScannedDevice::Identity{0x5E1A, 0xB007, u"CD"}, 7, true, {}}},
+     u"Conectado: CD en COM7\nDesconectado: CD"},
+    {"CutToWholeLines", {D(u"X1"), D(u"X2")}, Many(), ManyLines(7) + u"(y 16 más)"},
+    // As the report shows it: through the code page, a zero byte as U+FFFD.
+    {"SerialOutsideAscii", {}, {D(u"\u00D1u\0"s, 4)}, u"Conectado: \u00D1u\uFFFD en COM4"},
+    {"NoChange", {D(u"AB 12", 3), kUnread}, {kUnread, D(u"AB 12", 3)}, u""},
+    {"PortLostIsNoChange", {D(u"AB 12", 3)}, {D(u"AB 12", -1)}, u""},
+};
+
+void PrintTo(const NoticeCase& c, std::ostream* out) { *out << c.name; }
+
+class Notice : public testing::TestWithParam<NoticeCase> {};
+
+TEST_P(Notice, SaysWhatCameAndWent) {
+    const std::u16string text = NoticeText(GetParam().before, GetParam().now);
+    EXPECT_EQ(text, GetParam().text);
+    EXPECT_LE(text.size(), kNoticeTextLimit);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Notice, testing::ValuesIn(kNotices), [](const auto& info) { return info.param.name; });
+
+}  // namespace
