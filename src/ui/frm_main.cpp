@@ -7,6 +7,7 @@
 #include "ui/artwork.h"
 #include "ui/form_layout.h"
 #include "ui/form_texts.h"
+#include "ui/plug_notices.h"
 #include "ui/window_dpi.h"
 #include "win32/port_settle.h"
 #include "win32/window_calls.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "report text is handed to the window as it is");
 
@@ -49,7 +51,8 @@ const wchar_t* Caption(int id) {
 class FrmMain {
 public:
     FrmMain(HINSTANCE instance, Platform& platform, SharedState& state)
-        : instance_(instance), platform_(platform), state_(state), artwork_(instance) {}
+        : instance_(instance), platform_(platform), state_(state), artwork_(instance),
+          notices_(IsWindows9xFamily(platform.Version.GetVersion())) {}
     ~FrmMain();
 
     bool Create();
@@ -72,7 +75,8 @@ private:
     static SIZE FrameAt(int dpi);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
-    bool FillDeviceList();
+    // `automatic`: a port came or went, and a notice may tell what changed since the scan before.
+    bool FillDeviceList(bool automatic = false);
     void cmdRefresh_Click();
     void cmdQuit_Click();
     void Form_DeviceChange(WPARAM event, LPARAM notice);
@@ -87,6 +91,8 @@ private:
     Platform& platform_;
     SharedState& state_;
     Artwork artwork_;
+    PlugNotices notices_;
+    std::vector<ScannedDevice> lastScan_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
     int dpi_ = 96;
@@ -230,19 +236,21 @@ bool FrmMain::Form_Load(int showCommand) {
 }
 
 // Runs a whole scan and puts its report in txtData; a library that cannot be used ends the program.
-bool FrmMain::FillDeviceList() {
-    std::u16string report;
+bool FrmMain::FillDeviceList(bool automatic) {
+    std::vector<ScannedDevice> devices;
     scanning_ = true;
     try {
-        report = ::FillDeviceList(platform_, state_);
+        devices = ScanDevices(platform_, state_);
     } catch (const DeviceLibraryFault& fault) {
         EndWithFault(fault);  // still scanning: nothing scans again before the window goes
         return false;
     }
     scanning_ = false;
     // A zero byte in a serial number would cut the report short in the box.
-    report = AsShown(std::move(report));
+    const std::u16string report = AsShown(ReportText(devices));
     Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
+    if (automatic) notices_.Refreshed(lastScan_, devices);
+    lastScan_ = std::move(devices);
     return true;
 }
 
@@ -267,7 +275,7 @@ void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) { RestartSettleTime
 // The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
 // left to fire again after it; a notification handled after this scan starts the timer anew.
 void FrmMain::Form_PortsSettled(WPARAM timer) {
-    if (PortsSettled(window_, timer, scanning_)) FillDeviceList();
+    if (PortsSettled(window_, timer, scanning_)) FillDeviceList(true);
 }
 
 void FrmMain::Form_Unload() { CloseDeviceLeftOpen(platform_.Devices, state_); }
@@ -296,9 +304,11 @@ void FrmMain::DrawPicture(const DRAWITEMSTRUCT& item) {
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (notices_.Handle(message, wParam, lParam)) return 0;
     switch (message) {
     case WM_CREATE:
         CreateControls();
+        notices_.Attach(window_);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_CMDREFRESH) cmdRefresh_Click();
@@ -338,6 +348,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam != FALSE) Form_Unload();
         return 0;
     case WM_DESTROY:
+        notices_.Close();
         PostQuitMessage(exitCode_);
         return 0;
     default:

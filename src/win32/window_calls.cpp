@@ -49,6 +49,9 @@ public:
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
     }
     int ObjectInfo(HGDIOBJ object, int size, void* buffer) const override { return GetObjectW(object, size, buffer); }
+    BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const override {
+        return InsertMenuW(menu, position, flags, id, text);
+    }
 };
 
 // A text in the ANSI code page, for the A functions.
@@ -108,6 +111,9 @@ public:
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Ansi(face).c_str());
     }
     int ObjectInfo(HGDIOBJ object, int size, void* buffer) const override { return GetObjectA(object, size, buffer); }
+    BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const override {
+        return InsertMenuA(menu, position, flags, id, text != nullptr ? Ansi(text).c_str() : nullptr);
+    }
 };
 
 const WideCalls kWide;

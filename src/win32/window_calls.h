@@ -31,6 +31,7 @@ public:
     // Weight 400, Western character set, default precision, quality and pitch.
     virtual HFONT Font(int height, const wchar_t* face) const = 0;
     virtual int ObjectInfo(HGDIOBJ object, int size, void* buffer) const = 0;
+    virtual BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const = 0;
 };
 
 // Picks the table by the version word (bit 31: the 98 family); Calls() gives it from then on.

@@ -92,7 +92,24 @@ std::string Icon(HWND window, WPARAM kind) {
     return std::to_string(size.cx) + "x" + std::to_string(size.cy) + (same ? "own" : "other");
 }
 
+// The program's item of the system menu, in a group of its own just above Close: "on" or "off" as it is checked.
+std::string MenuState(HWND window) {
+    const HMENU menu = GetSystemMenu(window, FALSE);
+    int close = 0;
+    while (close < GetMenuItemCount(menu) && GetMenuItemID(menu, close) != SC_CLOSE) ++close;
+    char text[64]{};
+    GetMenuStringA(menu, 0x100, text, sizeof text, MF_BYCOMMAND);
+    const bool placed = close > 3 && GetMenuItemID(menu, close - 2) == 0x100 && std::string(text) == "Avisar al conectar o desconectar" &&
+                        GetMenuState(menu, UINT(close - 1), MF_BYPOSITION) & GetMenuState(menu, UINT(close - 3), MF_BYPOSITION) & MF_SEPARATOR;
+    return !placed ? "elsewhere" : GetMenuState(menu, 0x100, MF_BYCOMMAND) & MF_CHECKED ? "on" : "off";
+}
+
+// A minimised window shows only its menu.
 void Report(HWND window) {
+    if (IsIconic(window)) {
+        std::ofstream("probe.txt", std::ios::app | std::ios::binary) << "menu=" << MenuState(window) << "\n";
+        return;
+    }
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame{}, client{};
     GetWindowRect(window, &frame);
@@ -118,6 +135,7 @@ void Report(HWND window) {
             Drawn(GetDlgItem(window, IDC_PICTURE2), RGB(128, 255, 255));
     line += " colours=" + ColourNear(window, true) + "," + ColourNear(GetDlgItem(window, IDC_TEXT1), true) + "," +
             ColourNear(GetDlgItem(window, IDC_TXTDATA), false) + "," + ColourNear(GetDlgItem(window, IDC_LABEL1), true);
+    line += " menu=" + MenuState(window);
     const std::string held = HeldObjectsLine();
     line += " " + held.substr(0, held.find(' '));  // gdi=N
     std::ofstream("probe.txt", std::ios::app | std::ios::binary) << line << "\n";

@@ -1,5 +1,6 @@
 // The program's window under Wine as a user meets it: looks and keys, reports, plugging in and out, a broken library, long use.
 #include "harness.h"
+#include "tray_recorder.h"
 
 #include <thread>
 
@@ -7,7 +8,7 @@ namespace e2e {
 namespace {
 
 // The report of the devices found, each a serial and a port; one whose reads failed has no serial line.
-std::wstring ReportOf(std::initializer_list<std::pair<const wchar_t*, int>> devices) {
+std::wstring ReportOf(const std::vector<std::pair<const wchar_t*, int>>& devices) {
     std::wstring report;
     for (const auto& [serial, port] : devices)
         report += (serial != nullptr ? L"Número de Serie ="s + serial + L"\r\n" : L""s) + L"Número de Puerto COM: " +
@@ -46,6 +47,7 @@ protected:
         SetPortXP("GH", "COM5\0"s);
         RecordPort("USB\\VID_1A2B&PID_C3D4\\GH", "COM21", "Port_#0002.Hub_#0003");
         RecordPort(kMadeUpPort, "COM30");
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Talvenor");  // the user's choice of notices
     }
     // Starts the program beside the stand-in serving these devices and waits for its window; traced, with
     // Wine's relay trace of the program's own calls.
@@ -87,9 +89,53 @@ protected:
         CloseHandle(thread);
     }
 
+    // Plug-in notices, through Wine's shell32 to a stand-in notification area (tray_recorder.h): the devices
+    // plugged in through a port's notices, by letter (AB 12 on COM `ab`, CD on 7, EF on 12, GH on 21, Ñu on none),
+    // once the refresh shows them; then, once `calls` more have come, the tray's calls since the last look.
+    using Calls = std::vector<std::wstring>;
+    Calls Refresh(const std::string& serials, std::size_t calls, int notices = 1, int ab = 3) {
+        const std::map<char, std::tuple<const char*, const wchar_t*, int>> known = {
+            {'A', {"AB%2012", L"AB 12", ab}}, {'C', {"CD", L"CD", 7}}, {'E', {"EF", L"EF", 12}}, {'G', {"GH", L"GH", 21}},
+            {'N', {"%D1u", L"\u00D1u", -1}}};
+        std::string devices;
+        std::vector<std::pair<const wchar_t*, int>> shown;
+        for (char serial : serials) {
+            const auto& [bytes, text, port] = known.at(serial);
+            devices += "1a2b c3d4 "s + bytes + "\n";
+            shown.emplace_back(text, port);
+        }
+        program_.Devices(devices);
+        for (int i = 0; i < notices; ++i) EXPECT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
+        EXPECT_TRUE(WaitUntil([&] { return Report() == ReportOf(shown); })) << serials;
+        return Since(calls);
+    }
+    // Every call is checked in order: a notice where none belongs shows as a call too many.
+    Calls Since(std::size_t calls) {
+        EXPECT_TRUE(WaitUntil([&] { return tray_.Calls().size() >= seen_ + calls; })) << "too few calls";
+        const Calls all = tray_.Calls();
+        return Calls(all.begin() + std::ptrdiff_t(std::exchange(seen_, all.size())), all.end());
+    }
+    static Calls Balloon(int id, const std::wstring& text) {
+        return {L"ADD " + std::to_wstring(id) + L" 16x16 Buscador VIRK", L"SETVERSION 3", L"MODIFY Buscador VIRK: " + text};
+    }
+    // The system menu's choice, as the window shows it and as it is kept.
+    void Choose(DWORD avisos) {
+        PostMessageW(window_, WM_SYSCOMMAND, 0x100, 0);
+        EXPECT_EQ(WindowProbe(program_, window_).Look().at("menu"), avisos ? "on" : "off");
+        DWORD value = 99, size = sizeof value;
+        RegGetValueA(HKEY_CURRENT_USER, "Software\\Talvenor\\BuscadorVIRK", "Avisos", RRF_RT_REG_DWORD, nullptr, &value, &size);
+        EXPECT_EQ(value, avisos);
+    }
+    void Minimise() {
+        ShowWindowAsync(window_, SW_MINIMIZE);
+        EXPECT_TRUE(WaitUntil([&] { return IsIconic(window_) != FALSE; }));
+    }
+
     TestKeys keys_;  // destroyed last: the program ends before the keys it read go
     Program program_;
     HWND window_ = nullptr;
+    TrayRecorder tray_;
+    std::size_t seen_ = 0;
 };
 
 // Its children in Z order, which is the order of creation and the Tab key's, where the form's twips put them at
@@ -175,6 +221,7 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
         EXPECT_EQ(at144.at("origin"), "40,30");
         const auto back = probe.Look(96);
         ExpectShown(window_, back, 96);
+        EXPECT_EQ(back.at("menu"), "on");
         std::map<std::string, std::string> last;
         for (int change = 0; change < 10; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
         ExpectShown(window_, last, 96);
@@ -219,7 +266,50 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ShowWindowAsync(window_, SW_MAXIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window_) && ClientBox(window_)[2] > 454; }));
     ExpectControlsInPlace(window_);
+
+    // No plug-in notice so far, at start, in front or after Alt+B. Behind another window: "Buscar" tells nothing,
+    // the refresh after it only what changed since.
+    ASSERT_TRUE(BringToFront(tray_.other));
+    program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 EF\n1a2b c3d4 GH\n");
+    ASSERT_TRUE(SendMessageTimeoutW(Control(IDC_CMDREFRESH), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, UINT(Patient(10s).count()), nullptr));
+    EXPECT_EQ(Refresh("AG", 3), Balloon(1, L"Desconectado: EF"));
+    // Minimised, two arrivals in one burst: one balloon, in place of the first. Its click restores the window, brings
+    // it to the front and takes the icon away.
+    Minimise();
+    Calls replaced = Balloon(2, L"Conectado: CD en COM7\nConectado: EF en COM12");
+    replaced.insert(replaced.begin(), L"DELETE 1");
+    EXPECT_EQ(Refresh("ACEG", 4, 2), replaced);
+    PostMessageW(window_, tray_.callback, 2, NIN_BALLOONUSERCLICK);
+    EXPECT_EQ(Since(1), Calls{L"DELETE 2"});
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(window_) && GetForegroundWindow() == window_; })) << "not in front";
+    // A time-out takes the icon away.
+    Minimise();
+    EXPECT_EQ(Refresh("A", 3), Balloon(3, L"Desconectado: CD\nDesconectado: EF\nDesconectado: GH"));
+    PostMessageW(window_, tray_.callback, 3, NIN_BALLOONTIMEOUT);
+    EXPECT_EQ(Since(1), Calls{L"DELETE 3"});
+    // 20 notices more: GDI objects and kernel handles are level from the 10th to the 20th.
+    for (std::size_t notice = 0; notice < 20; ++notice) ASSERT_EQ(Refresh(notice % 2 ? "A" : "AC", notice ? 4 : 3).size(), notice ? 4u : 3u);
+    const std::vector<std::string> held = program_.Held();
+    EXPECT_EQ(held.back(), held[held.size() - 11]);
+    // Turned off in the system menu: no notice. The window's close takes the icon away.
+    Choose(0);
+    EXPECT_EQ(Refresh("AC", 0), Calls{}) << "turned off";
+    ShowWindowAsync(window_, SW_RESTORE);
     End([&] { ASSERT_TRUE(BringToFront(window_) && Press('S', true)); });
+    EXPECT_EQ(Since(1), Calls{L"DELETE 23"});
+
+    // Still off after a restart, on 98 now. Turned on again: the balloon through the ANSI functions, its text in the
+    // code page. Where the shell refuses it, as without a notification area, the taskbar button flashes.
+    ASSERT_NO_FATAL_FAILURE(Launch("win98", "1a2b c3d4 AB%2012\n", true));
+    Minimise();
+    EXPECT_EQ(Refresh("AC", 0, 1, 9), Calls{}) << "turned off";
+    Choose(1);
+    EXPECT_EQ(Refresh("ACN", 3, 1, 9), Balloon(1, L"Conectado: \u00D1u, sin puerto COM"));
+    tray_.answer = FALSE;
+    EXPECT_EQ(Refresh("A", 2, 1, 9), (Calls{L"DELETE 1", L"ADD 2 16x16 Buscador VIRK"}));
+    End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); });
+    for (const char* call : {":Call shell32.Shell_NotifyIconA(", ":Call user32.FlashWindowEx("})
+        EXPECT_NE(program_.Trace().find(call), std::string::npos) << call;
 }
 
 // What one scan shows and calls for.
@@ -234,7 +324,7 @@ const std::vector<std::string> kWindowFunctions = {
     "RegisterClassEx", "CreateWindowEx", "DefWindowProc", "SendMessage", "SetDlgItemText",
     sizeof(void*) > 4 ? "SetWindowLongPtr" : "SetWindowLong", sizeof(void*) > 4 ? "GetWindowLongPtr" : "GetWindowLong",
     "GetMessage", "IsDialogMessage", "LoadIcon", "LoadImage", "LoadCursor", "FindResource", "SystemParametersInfo",
-    "CreateFont", "GetObject"};
+    "CreateFont", "GetObject", "InsertMenu"};
 
 // setupapi, on 2000 and later only, is loaded from the system folder alone (LOAD_LIBRARY_SEARCH_SYSTEM32, which
 // Wine takes) and lists the ports through the ANSI calls.

@@ -19,18 +19,8 @@ struct NoticeCase {
     std::u16string text;
 };
 
-// 21 arrivals of 35 characters with the line break, and 2 removals: 7 whole lines and "(y 16 más)" are 255.
-std::u16string Serial(int i) { return std::u16string(13, u'K') + char16_t(u'A' + i); }
-std::vector<ScannedDevice> Many() {
-    std::vector<ScannedDevice> devices;
-    for (int i = 0; i < 21; ++i) devices.push_back(D(Serial(i), std::int16_t(10 + i)));
-    return devices;
-}
-std::u16string ManyLines(int lines) {
-    std::u16string text;
-    for (int i = 0; i < lines; ++i) text += u"Conectado: " + Serial(i) + u" en COM1" + char16_t(u'0' + i) + u"\n";
-    return text;
-}
+// Lines of 122 characters: two, a line break and "(y 1 más)" are 255.
+const std::u16string kK(101, u'K');
 
 const NoticeCase kNotices[] = {
     {"ArrivalWithAPort", {D(u"AB 12", 3)}, {D(u"AB 12", 3), D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
@@ -42,7 +32,8 @@ const NoticeCase kNotices[] = {
     {"SharedSerialOneMore", {D(u"GH", 21)}, {D(u"GH"), D(u"GH")}, u"Conectado: GH, sin puerto COM"},
     {"OtherVidIsAnotherAdapter", {D(u"CD", 7)}, {{ScannedDevice::Identity{0x5E1A, 0xB007, u"CD"}, 7, true, {}}},
      u"Conectado: CD en COM7\nDesconectado: CD"},
-    {"CutToWholeLines", {D(u"X1"), D(u"X2")}, Many(), ManyLines(7) + u"(y 16 más)"},
+    {"CutToWholeLines", {}, {D(kK + u"A", 10), D(kK + u"B", 11), D(kK + u"C", 12)},
+     u"Conectado: " + kK + u"A en COM10\nConectado: " + kK + u"B en COM11\n(y 1 más)"},
     // As the report shows it: through the code page, a zero byte as U+FFFD.
     {"SerialOutsideAscii", {}, {D(u"\u00D1u\0"s, 4)}, u"Conectado: \u00D1u\uFFFD en COM4"},
     {"NoChange", {D(u"AB 12", 3), kUnread}, {kUnread, D(u"AB 12", 3)}, u""},

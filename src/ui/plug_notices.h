@@ -1,0 +1,36 @@
+// frmMain's plug-in notices: after a refresh that a port's arrival or removal brought, a balloon naming the
+// adapters that came and went, while the window is not in front; a choice in the system menu turns them off.
+#pragma once
+
+#include "scan/device_scan.h"
+#include "win32/notice_area.h"
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+class PlugNotices {
+public:
+    explicit PlugNotices(bool windows9x) : area_(windows9x) {}
+
+    // The choice in the window's system menu, as the user last left it (from WM_CREATE on).
+    void Attach(HWND window);
+    // After an automatic refresh, never after the first scan or "Buscar".
+    void Refreshed(std::span<const ScannedDevice> before, std::span<const ScannedDevice> now);
+    // The icon's events and the menu's choice: true when the message was one of them (answered 0).
+    bool Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // The window goes, and its icon with it.
+    void Close() { RemoveIcon(); }
+
+private:
+    void Show(const std::u16string& text);
+    void RemoveIcon();
+    void ChoiceChosen();
+
+    HWND window_ = nullptr;
+    NotificationArea area_;
+    bool wanted_ = true;
+    bool shown_ = false;
+    UINT id_ = 0;  // a new one for each notice, so events of one replaced are told apart
+};
