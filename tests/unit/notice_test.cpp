@@ -30,14 +30,11 @@ const NoticeCase kNotices[] = {
     {"ArrivalsFirst", {D(u"AB 12", 3)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7\nDesconectado: AB 12"},
     {"SharedSerialOneLeaves", {D(u"GH"), D(u"GH"), D(u"CD", 7)}, {D(u"CD", 7), D(u"GH")}, u"Desconectado: GH"},
     {"SharedSerialOneMore", {D(u"GH", 21)}, {D(u"GH"), D(u"GH")}, u"Conectado: GH, sin puerto COM"},
-    {"OtherVidIsAnotherAdapter", {D(u"CD", 7)}, {{ScannedDevice::Identity{0x5E1A, 0xB007, u"CD"}, 7, true, {}}},
-     u"Conectado: CD en COM7\nDesconectado: CD"},
     {"CutToWholeLines", {}, {D(kK + u"A", 10), D(kK + u"B", 11), D(kK + u"C", 12)},
      u"Conectado: " + kK + u"A en COM10\nConectado: " + kK + u"B en COM11\n(y 1 más)"},
     // As the report shows it: through the code page, a zero byte as U+FFFD.
     {"SerialOutsideAscii", {}, {D(u"\u00D1u\0"s, 4)}, u"Conectado: \u00D1u\uFFFD en COM4"},
     {"NoChange", {D(u"AB 12", 3), kUnread}, {kUnread, D(u"AB 12", 3)}, u""},
-    {"PortLostIsNoChange", {D(u"AB 12", 3)}, {D(u"AB 12", -1)}, u""},
 };
 
 void PrintTo(const NoticeCase& c, std::ostream* out) { *out << c.name; }
