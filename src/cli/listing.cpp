@@ -2,8 +2,8 @@
 #include "cli/listing.h"
 
 #include "app/ascii_text.h"
+#include "app/convert_to_string.h"
 #include "app/library_fault_text.h"
-#include "scan/convert_to_string.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 #include "portlookup/device_names.h"
 #include "portlookup/port_lookup.h"
 #include "portlookup/registry_value.h"
-#include "scan/convert_to_string.h"
+#include "app/convert_to_string.h"
 
 #include <algorithm>
 #include <array>

@@ -2,10 +2,10 @@
 #include "scan/device_scan.h"
 
 #include "app/ascii_text.h"
+#include "app/convert_to_string.h"
 #include "portlookup/device_names.h"
 #include "portlookup/port_lookup.h"
 #include "portlookup/port_number.h"
-#include "scan/convert_to_string.h"
 
 #include <algorithm>
 #include <array>
