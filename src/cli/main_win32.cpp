@@ -50,6 +50,6 @@ int main(int argc, char** argv) {
     SharedState state;
 
     if (command->Action == ListAction::Esperar || command->Action == ListAction::Vigilar)
-        return WaitOrWatch(*command, platform, state, console);
+        return WaitOrWatch(*command, platform, windows.Windows(), state, console);
     return ListOnce(*command, platform, state, console);
 }

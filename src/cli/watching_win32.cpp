@@ -1,7 +1,6 @@
 // /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's notices.
 #include "cli/watching_win32.h"
 
-#include "win32/window_calls.h"
 #include "cli/control_handler_win32.h"
 #include "cli/listing.h"
 #include "cli/notice_window_win32.h"
@@ -75,9 +74,9 @@ int Run(const ListCommand& command, Platform& platform, SharedState& state, cons
 
 }  // namespace
 
-int WaitOrWatch(const ListCommand& command, Platform& platform, SharedState& state, const Console& console) {
-    ChooseWindowCalls(platform.Version.GetVersion());
-    ControlHandler handler;  // outlives the window: its end tells a waiting handler that all is cleaned up
-    NoticeWindow window;
+int WaitOrWatch(const ListCommand& command, Platform& platform, const WindowCalls& calls, SharedState& state,
+                const Console& console) {
+    ControlHandler handler(calls);  // outlives the window: its end tells a waiting handler that all is cleaned up
+    NoticeWindow window(calls);
     return Run(command, platform, state, console, window, handler);
 }

@@ -21,12 +21,6 @@ constexpr std::u16string_view kPortLabel = u"Número de Puerto COM: ";
 
 constexpr std::int32_t kAsciiSerial = 1;
 
-// The version word masked to what picks the registry layout: the 95/98/Me flag and the whole
-// major version byte, so no future major number wraps into an old one.
-constexpr std::uint32_t kVersionMask = 0x800000FF;
-constexpr std::uint32_t kWindows98Layout = 0x80000004;
-constexpr std::uint32_t kFirstXP2000LayoutMajor = 5;
-
 struct DeviceIdentity {
     std::int32_t Vid = 0;
     std::int32_t Pid = 0;
@@ -217,11 +211,11 @@ std::vector<ScannedDevice> ReadDevices(Platform& platform, SharedState& state) {
                 identity.Vid, identity.Pid, ConvertToString(identity.SerialBuffer, identity.SerialLength, platform.CodePage)};
         }
 
-        const std::uint32_t version = platform.Version.GetVersion() & kVersionMask;
+        const PortLayout layout = DecodeVersion(platform.Version.GetVersion()).Layout;
         scanned.LookedUp = true;
-        if (!IsWindows9xFamily(version) && version >= kFirstXP2000LayoutMajor) {
+        if (layout == PortLayout::XP2000) {
             PortNumber = portsOfNT.Look(identity, read.has_value(), scanned, devices.size() - 1).value_or(kNoPort);
-        } else if (version == kWindows98Layout) {
+        } else if (layout == PortLayout::Windows98) {
             PortNumber = GetPortNum98(platform.Reg, platform.CodePage, identity.Vid, identity.Pid,
                                       identity.SerialBuffer, identity.SerialLength);
         } else {

@@ -29,8 +29,8 @@ constexpr UINT kDpiChanged = 0x02E0;          // WM_DPICHANGED
 constexpr UINT kGetDpiScaledSize = 0x02E4;    // WM_GETDPISCALEDSIZE
 
 // Created centred on the work area, so it needs no move before it shows.
-POINT CentredOrigin(SIZE frame) {
-    const RECT workArea = Calls().WorkArea();
+POINT CentredOrigin(const WindowCalls& calls, SIZE frame) {
+    const RECT workArea = calls.WorkArea();
     return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
             workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
 }
@@ -48,8 +48,8 @@ const wchar_t* Caption(int id) {
 
 class FrmMain {
 public:
-    FrmMain(HINSTANCE instance, Platform& platform, SharedState& state)
-        : instance_(instance), platform_(platform), state_(state), artwork_(instance) {}
+    FrmMain(HINSTANCE instance, Platform& platform, const WindowCalls& calls, SharedState& state)
+        : instance_(instance), platform_(platform), calls_(calls), state_(state), artwork_(instance, calls) {}
     ~FrmMain();
 
     bool Create();
@@ -85,6 +85,7 @@ private:
 
     HINSTANCE instance_;
     Platform& platform_;
+    const WindowCalls& calls_;
     SharedState& state_;
     Artwork artwork_;
     HWND window_ = nullptr;
@@ -112,24 +113,24 @@ FrmMain::~FrmMain() {
 bool FrmMain::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OwnedWindowProc<FrmMain>;
+    windowClass.lpfnWndProc = OwnedWindowProcFor<FrmMain>(calls_);
     windowClass.hInstance = instance_;
-    windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);  // the window's own, for its DPI, from WM_CREATE on
-    windowClass.hCursor = Calls().ArrowCursor();
+    windowClass.hIcon = calls_.Icon(instance_, IDI_MAIN);  // the window's own, for its DPI, from WM_CREATE on
+    windowClass.hCursor = calls_.ArrowCursor();
     windowClass.hbrBackground = formBrush_;
     windowClass.lpszClassName = kClassName;
-    if (Calls().Register(windowClass) == 0) return false;
+    if (calls_.Register(windowClass) == 0) return false;
 
     // Sized for the system's DPI; WM_CREATE lays it out for its monitor's, which it takes if they differ.
     dpi_ = SystemDpi();
     const SIZE size = FrameAt(dpi_);
-    const POINT origin = CentredOrigin(size);
-    window_ = Calls().Create(0, kClassName, form::kTitle, kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y, size.cx,
+    const POINT origin = CentredOrigin(calls_, size);
+    window_ = calls_.Create(0, kClassName, form::kTitle, kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y, size.cx,
                              size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
     const SIZE shown = FrameAt(dpi_);
     if (shown.cx != size.cx || shown.cy != size.cy) {
-        const POINT centred = CentredOrigin(shown);
+        const POINT centred = CentredOrigin(calls_, shown);
         SetWindowPos(window_, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;
@@ -146,15 +147,15 @@ void FrmMain::CreateControls() {
     for (std::size_t i = 0; i < form::kControls.size(); ++i) {
         const form::ControlSpec& control = form::kControls[i];
         const form::Box& box = layout_.controls[i];
-        Calls().Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
+        calls_.Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
                        box.width, box.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                        instance_, nullptr);
     }
     MakeFonts(false);
     TakeIcons();
-    Calls().SetItemText(window_, IDC_TEXT1, form::kText1);
+    calls_.SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
-    Calls().Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
+    calls_.Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
 }
 
 void FrmMain::LayOut() const {
@@ -168,13 +169,13 @@ void FrmMain::LayOut() const {
 // The controls take the new fonts before the old ones go: a control's font must outlive its use.
 void FrmMain::MakeFonts(bool redraw) {
     const HFONT oldTitle = titleFont_, oldBody = bodyFont_;
-    titleFont_ = Calls().Font(layout_.titleFontHeight, form::kTitleFont.face);
-    bodyFont_ = Calls().Font(layout_.bodyFontHeight, form::kBodyFont.face);
+    titleFont_ = calls_.Font(layout_.titleFontHeight, form::kTitleFont.face);
+    bodyFont_ = calls_.Font(layout_.bodyFontHeight, form::kBodyFont.face);
     for (const form::ControlPlace& place : form::kPlaces) {
         const HFONT font = place.font == form::FontId::Title ? titleFont_
                            : place.font == form::FontId::Body ? bodyFont_
                                                               : nullptr;
-        if (font != nullptr) Calls().Send(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        if (font != nullptr) calls_.Send(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
     for (HFONT old : {oldTitle, oldBody})
         if (old != nullptr) DeleteObject(old);
@@ -183,14 +184,14 @@ void FrmMain::MakeFonts(bool redraw) {
 // The title bar's and the taskbar's images, each from the icon's own image of the size they show at this DPI.
 void FrmMain::TakeIcons() {
     const auto load = [this](int widthMetric, int heightMetric) {
-        return static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, MetricAt(widthMetric, dpi_),
+        return static_cast<HICON>(calls_.Image(instance_, IDI_MAIN, IMAGE_ICON, MetricAt(widthMetric, dpi_),
                                                 MetricAt(heightMetric, dpi_), 0));
     };
     const HICON oldSmall = smallIcon_, oldBig = bigIcon_;
     smallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
     bigIcon_ = load(SM_CXICON, SM_CYICON);
-    Calls().Send(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    Calls().Send(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    calls_.Send(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    calls_.Send(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     for (HICON old : {oldSmall, oldBig})
         if (old != nullptr) DestroyIcon(old);
 }
@@ -242,7 +243,7 @@ bool FrmMain::FillDeviceList() {
     scanning_ = false;
     // A zero byte in a serial number would cut the report short in the box.
     report = AsShown(std::move(report));
-    Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
+    calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
     return true;
 }
 
@@ -326,7 +327,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DEVICECHANGE:
         Form_DeviceChange(wParam, lParam);
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     case WM_TIMER:
         Form_PortsSettled(wParam);
         return 0;
@@ -341,25 +342,25 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(exitCode_);
         return 0;
     default:
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
-int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, SharedState& state) {
-    ChooseWindowCalls(platform.Version.GetVersion());
-    FrmMain form(instance, platform, state);
+int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, const WindowCalls& calls,
+                  SharedState& state) {
+    FrmMain form(instance, platform, calls, state);
     if (!form.Create()) return kFaultExitCode;
     if (!form.Form_Load(showCommand)) return form.ExitCode();
     const HWND window = form.Window();
 
     MSG message{};
-    while (Calls().NextMessage(&message) > 0) {
+    while (calls.NextMessage(&message) > 0) {
         // Dialog keys: Tab between controls, Alt+B and Alt+S press the buttons.
-        if (IsWindow(window) && Calls().DialogMessage(window, &message)) continue;
+        if (IsWindow(window) && calls.DialogMessage(window, &message)) continue;
         TranslateMessage(&message);
-        Calls().Dispatch(&message);
+        calls.Dispatch(&message);
     }
     return form.ExitCode();
 }

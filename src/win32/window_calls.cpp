@@ -2,7 +2,6 @@
 #include "win32/window_calls.h"
 
 #include "win32/code_page_text.h"
-#include "app/os_version.h"
 
 #include <string>
 
@@ -49,6 +48,7 @@ public:
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
     }
     int ObjectInfo(HGDIOBJ object, int size, void* buffer) const override { return GetObjectW(object, size, buffer); }
+    OsFamily Family() const override { return OsFamily::NT; }
 };
 
 // A text in the ANSI code page, for the A functions.
@@ -108,16 +108,14 @@ public:
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Ansi(face).c_str());
     }
     int ObjectInfo(HGDIOBJ object, int size, void* buffer) const override { return GetObjectA(object, size, buffer); }
+    OsFamily Family() const override { return OsFamily::Windows9x; }
 };
 
 const WideCalls kWide;
 const AnsiCalls kAnsi;
-const WindowCalls* chosen = &kWide;
 
 }  // namespace
 
-void ChooseWindowCalls(std::uint32_t versionWord) {
-    chosen = IsWindows9xFamily(versionWord) ? static_cast<const WindowCalls*>(&kAnsi) : &kWide;
+const WindowCalls& WindowCallsOf(OsFamily family) {
+    return family == OsFamily::Windows9x ? static_cast<const WindowCalls&>(kAnsi) : kWide;
 }
-
-const WindowCalls& Calls() { return *chosen; }
