@@ -29,7 +29,7 @@ public:
     WindowEvent Next();
     // What Windows said of the fault Next() ended on.
     DWORD Error() const { return error_; }
-    HWND Handle() const { return window_; }
+    HWND Window() const { return window_; }
 
     // Its window procedure's (OwnedWindowProc).
     void Attach(HWND window) { window_ = window; }

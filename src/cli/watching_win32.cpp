@@ -59,7 +59,7 @@ int Run(const ListCommand& command, Platform& platform, SharedState& state, cons
         console.Err(WindowFaultLine(WindowFault::Window, GetLastError()));
         return kExitWindow;
     }
-    handler.Tell(window.Handle());
+    handler.Tell(window.Window());
     if (command.Seconds != 0 && !window.SetDeadline(command.Seconds)) {
         console.Err(WindowFaultLine(WindowFault::Timer, GetLastError()));
         return kExitWindow;
