@@ -2,7 +2,9 @@
 #include "cli/watching_win32.h"
 
 #include "cli/control_handler_win32.h"
+#include "cli/listed_scan.h"
 #include "cli/listing.h"
+#include "cli/messages.h"
 #include "cli/notice_window_win32.h"
 #include "cli/wait.h"
 #include "cli/watch.h"

@@ -4,6 +4,7 @@
 #include "app/library_fault_text.h"
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
+#include "scan/report_text.h"
 #include "ui/artwork.h"
 #include "ui/form_controls.h"
 #include "ui/form_dpi.h"
