@@ -9,7 +9,7 @@
 struct PresentPort {
     std::string InstanceId;        // USB\VID_1A2B&PID_C3D4\0001 and the like, in whatever case Windows wrote it
     std::string ParentInstanceId;  // empty when the parent cannot be read
-    std::string PortName;          // the bytes of its "PortName" as the query returned them, at most 100
+    std::string PortName;          // the bytes of its "PortName" as the query returned them
     std::optional<std::string> Location;  // where Windows says it is plugged in; none when it does not say
 };
 

@@ -2,7 +2,6 @@
 // window to end, once the scan in progress is done.
 #include "cli/control_handler_win32.h"
 
-#include "win32/window_calls.h"
 #include "cli/control_event.h"
 
 #include <atomic>
@@ -17,20 +16,22 @@ constexpr DWORD kCleanUpWaitMilliseconds = 5000;
 // handler is installed and never closed, so a handler still waiting never waits on a closed handle.
 std::atomic<bool> endAsked{false};
 std::atomic<HWND> endWindow{nullptr};
+std::atomic<const WindowCalls*> endCalls{nullptr};
 HANDLE cleanedUp = nullptr;
 
 BOOL WINAPI OnControlEvent(DWORD event) {
     const ControlAnswer answer = AnswerTo(event);
     if (answer == ControlAnswer::PassOn) return FALSE;
     endAsked.store(true);
-    Calls().Post(endWindow.load(), ControlHandler::kEndMessage, 0, 0);
+    endCalls.load()->Post(endWindow.load(), ControlHandler::kEndMessage, 0, 0);
     if (answer == ControlAnswer::EndAndWait && cleanedUp != nullptr) WaitForSingleObject(cleanedUp, kCleanUpWaitMilliseconds);
     return TRUE;
 }
 
 }  // namespace
 
-ControlHandler::ControlHandler() {
+ControlHandler::ControlHandler(const WindowCalls& calls) {
+    endCalls.store(&calls);
     if (cleanedUp == nullptr) cleanedUp = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnControlEvent, TRUE);
 }

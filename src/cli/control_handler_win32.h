@@ -2,12 +2,15 @@
 // window to end, once the scan in progress is done.
 #pragma once
 
+#include "win32/window_calls.h"
+
 #include <windows.h>
 
 // Installed for as long as it lives; the window, once given, is told of each event it handles.
 class ControlHandler {
 public:
-    ControlHandler();
+    // It posts to the window through `calls`.
+    explicit ControlHandler(const WindowCalls& calls);
     // Once it goes nothing is left open: a handler waiting to return (Windows ends the process once it has) may.
     ~ControlHandler();
     ControlHandler(const ControlHandler&) = delete;

@@ -4,7 +4,9 @@
 #include "app/shared_state.h"
 #include "cli/arguments.h"
 #include "cli/console_win32.h"
+#include "cli/listed_scan.h"
 #include "cli/listing.h"
+#include "cli/messages.h"
 #include "cli/watching_win32.h"
 #include "version.h"
 #include "win32/windows_platform.h"
@@ -50,6 +52,6 @@ int main(int argc, char** argv) {
     SharedState state;
 
     if (command->Action == ListAction::Esperar || command->Action == ListAction::Vigilar)
-        return WaitOrWatch(*command, platform, state, console);
+        return WaitOrWatch(*command, platform, windows.Windows(), state, console);
     return ListOnce(*command, platform, state, console);
 }

@@ -23,12 +23,12 @@ NoticeWindow::~NoticeWindow() {
 bool NoticeWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OwnedWindowProc<NoticeWindow>;
+    windowClass.lpfnWndProc = OwnedWindowProcFor<NoticeWindow>(calls_);
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
-    if (Calls().Register(windowClass) == 0) return false;
+    if (calls_.Register(windowClass) == 0) return false;
     // Top-level, with no parent and no owner, and not visible: broadcasts reach it, the user never sees it.
-    return Calls().Create(0, kClassName, L"ListaVIRK", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance,
+    return calls_.Create(0, kClassName, L"ListaVIRK", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, windowClass.hInstance,
                           this) != nullptr;
 }
 
@@ -40,13 +40,13 @@ WindowEvent NoticeWindow::Next() {
     raised_ = false;
     while (!raised_ && !ControlHandler::EndAsked()) {
         MSG message{};
-        const BOOL got = Calls().NextMessage(&message);
+        const BOOL got = calls_.NextMessage(&message);
         if (got == -1) {
             error_ = GetLastError();
             return WindowEvent::NoMessage;
         }
         if (got == 0) return WindowEvent::End;
-        Calls().Dispatch(&message);
+        calls_.Dispatch(&message);
     }
     return ControlHandler::EndAsked() ? std::max(event_, WindowEvent::End) : event_;
 }
@@ -55,7 +55,7 @@ WindowEvent NoticeWindow::Next() {
 void NoticeWindow::Raise(WindowEvent event) {
     event_ = raised_ ? std::max(event_, event) : event;
     raised_ = true;
-    Calls().Post(window_, WM_NULL, 0, 0);
+    calls_.Post(window_, WM_NULL, 0, 0);
 }
 
 void NoticeWindow::RaiseFault(WindowEvent fault) {
@@ -67,7 +67,7 @@ LRESULT NoticeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DEVICECHANGE:
         if (!RestartSettleTimer(window_, wParam, lParam)) RaiseFault(WindowEvent::NoTimer);
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     case WM_TIMER:
         if (PortsSettled(window_, wParam, false)) Raise(WindowEvent::Scan);
         if (wParam == kDeadlineTimer) {
@@ -88,11 +88,11 @@ LRESULT NoticeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCDESTROY: {
         const HWND window = window_;
-        Calls().SetUserData(window, 0);
+        calls_.SetUserData(window, 0);
         window_ = nullptr;
-        return Calls().DefaultProc(window, message, wParam, lParam);
+        return calls_.DefaultProc(window, message, wParam, lParam);
     }
     default:
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     }
 }

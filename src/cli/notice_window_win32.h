@@ -2,6 +2,8 @@
 // message-only window gets none), and its messages say when to scan and when to end.
 #pragma once
 
+#include "win32/window_calls.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -11,7 +13,8 @@ enum class WindowEvent { Scan, TimeUp, End, NoTimer, NoMessage };
 
 class NoticeWindow {
 public:
-    NoticeWindow() = default;
+    // Made and handled through `calls`, the running Windows' window functions.
+    explicit NoticeWindow(const WindowCalls& calls) : calls_(calls) {}
     ~NoticeWindow();
     NoticeWindow(const NoticeWindow&) = delete;
     NoticeWindow& operator=(const NoticeWindow&) = delete;
@@ -26,7 +29,7 @@ public:
     WindowEvent Next();
     // What Windows said of the fault Next() ended on.
     DWORD Error() const { return error_; }
-    HWND Handle() const { return window_; }
+    HWND Window() const { return window_; }
 
     // Its window procedure's (OwnedWindowProc).
     void Attach(HWND window) { window_ = window; }
@@ -36,6 +39,7 @@ private:
     void Raise(WindowEvent event);
     void RaiseFault(WindowEvent fault);
 
+    const WindowCalls& calls_;
     HWND window_ = nullptr;
     bool raised_ = false;
     WindowEvent event_ = WindowEvent::Scan;

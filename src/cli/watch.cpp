@@ -1,7 +1,7 @@
 // What /vigilar tells of each scan: the adapters that came and went since the lines before.
 #include "cli/watch.h"
 
-#include "cli/listing.h"
+#include "scan/report_text.h"
 
 #include <algorithm>
 

@@ -1,9 +1,10 @@
 // /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's notices.
 #include "cli/watching_win32.h"
 
-#include "win32/window_calls.h"
 #include "cli/control_handler_win32.h"
+#include "cli/listed_scan.h"
 #include "cli/listing.h"
+#include "cli/messages.h"
 #include "cli/notice_window_win32.h"
 #include "cli/wait.h"
 #include "cli/watch.h"
@@ -60,7 +61,7 @@ int Run(const ListCommand& command, Platform& platform, SharedState& state, cons
         console.Err(WindowFaultLine(WindowFault::Window, GetLastError()));
         return kExitWindow;
     }
-    handler.Tell(window.Handle());
+    handler.Tell(window.Window());
     if (command.Seconds != 0 && !window.SetDeadline(command.Seconds)) {
         console.Err(WindowFaultLine(WindowFault::Timer, GetLastError()));
         return kExitWindow;
@@ -75,9 +76,9 @@ int Run(const ListCommand& command, Platform& platform, SharedState& state, cons
 
 }  // namespace
 
-int WaitOrWatch(const ListCommand& command, Platform& platform, SharedState& state, const Console& console) {
-    ChooseWindowCalls(platform.Version.GetVersion());
-    ControlHandler handler;  // outlives the window: its end tells a waiting handler that all is cleaned up
-    NoticeWindow window;
+int WaitOrWatch(const ListCommand& command, Platform& platform, const WindowCalls& calls, SharedState& state,
+                const Console& console) {
+    ControlHandler handler(calls);  // outlives the window: its end tells a waiting handler that all is cleaned up
+    NoticeWindow window(calls);
     return Run(command, platform, state, console, window, handler);
 }

@@ -4,7 +4,7 @@
 #include "portlookup/port_number.h"
 #include "portlookup/registry_value.h"
 #include "portlookup/scoped_key.h"
-#include "scan/convert_to_string.h"
+#include "app/convert_to_string.h"
 
 #include <algorithm>
 #include <limits>

@@ -2,7 +2,7 @@
 #include "portlookup/device_names.h"
 #include "portlookup/port_lookup.h"
 #include "portlookup/registry_value.h"
-#include "scan/convert_to_string.h"
+#include "app/convert_to_string.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +50,8 @@ std::optional<PresentPortFound> GetPortNumPresent(std::span<const PresentPort> p
 }
 
 PresentPortFound PresentPortNumber(const PresentPort& port, const AnsiCodePage& codePage) {
-    // The same reading as the registry's "PortName": COM14 gives 14, a number past 16 bits no port.
+    // The same reading as the registry's "PortName": COM14 gives 14, a number past 16 bits no port. A name longer
+    // than the lookups offer never gets here (PortsOfScan leaves its device out); the copy stays in the buffer.
     ValueBuffer buffer{};
     const std::size_t size = std::min(port.PortName.size(), static_cast<std::size_t>(kValueCapacity));
     std::copy_n(port.PortName.begin(), size, buffer.begin());

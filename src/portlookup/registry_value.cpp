@@ -2,7 +2,7 @@
 #include "portlookup/registry_value.h"
 
 #include "portlookup/port_number.h"
-#include "scan/convert_to_string.h"
+#include "app/convert_to_string.h"
 
 #include <algorithm>
 

@@ -2,6 +2,7 @@
 #include "scan/notice_text.h"
 
 #include "app/ascii_text.h"
+#include "scan/report_text.h"
 
 #include <map>
 #include <tuple>
@@ -15,13 +16,11 @@ constexpr std::u16string_view kLineBreak = u"\n";
 using Identity = std::tuple<std::int32_t, std::int32_t, std::u16string>;
 Identity IdentityOf(const ScannedDevice& device) { return {device.Read->Vid, device.Read->Pid, device.Read->Serial}; }
 
-bool PortKnown(const ScannedDevice& device) { return device.PortNumber > 0; }
-
 // The serial as the report shows it.
 std::u16string Shown(const ScannedDevice& device) { return AsShown(device.Read->Serial); }
 
 std::u16string Arrival(const ScannedDevice& device) {
-    if (!PortKnown(device)) return u"Conectado: " + Shown(device) + u", sin puerto COM";
+    if (!KnownPort(device)) return u"Conectado: " + Shown(device) + u", sin puerto COM";
     return u"Conectado: " + Shown(device) + u" en COM" + AsciiText(std::to_string(device.PortNumber));
 }
 
@@ -38,7 +37,7 @@ std::vector<std::u16string> ChangeLines(std::span<const ScannedDevice> before, s
         const Identity identity = IdentityOf(device);
         const auto& same = earlier[identity];
         const std::size_t n = nowCount[identity]++;
-        if (n >= same.size() || (PortKnown(device) && !PortKnown(*same[n]))) lines.push_back(Arrival(device));
+        if (n >= same.size() || (KnownPort(device) && !KnownPort(*same[n]))) lines.push_back(Arrival(device));
     }
     std::map<Identity, std::size_t> beforeCount;
     for (const ScannedDevice& device : before) {

@@ -1,7 +1,7 @@
 // What a plug-in notice says: the adapters that came and went between two scans, one line each.
 #pragma once
 
-#include "scan/device_scan.h"
+#include "scan/scanned_device.h"
 
 #include <cstddef>
 #include <span>

@@ -2,7 +2,6 @@
 #include "ui/artwork.h"
 
 #include "ui/buscador-rc.h"
-#include "win32/window_calls.h"
 
 #include <cstdint>
 #include <cstring>
@@ -39,8 +38,8 @@ private:
 
 }  // namespace
 
-Artwork::Artwork(HINSTANCE instance) {
-    if (HRSRC found = Calls().Resource(instance, IDR_LOGO, 10 /* RT_RCDATA */)) {
+Artwork::Artwork(HINSTANCE instance, const WindowCalls& calls) {
+    if (HRSRC found = calls.Resource(instance, IDR_LOGO, 10 /* RT_RCDATA */)) {
         const DWORD size = SizeofResource(instance, found);
         const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(instance, found)));
         PlaceableHeader header{};
@@ -53,9 +52,9 @@ Artwork::Artwork(HINSTANCE instance) {
             }
         }
     }
-    adapter_ = static_cast<HBITMAP>(Calls().Image(instance, IDB_ADAPTER, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    adapter_ = static_cast<HBITMAP>(calls.Image(instance, IDB_ADAPTER, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info{};
-    if (adapter_ != nullptr && Calls().ObjectInfo(adapter_, sizeof info, &info) != 0) adapterPixels_ = {info.bmWidth, info.bmHeight};
+    if (adapter_ != nullptr && calls.ObjectInfo(adapter_, sizeof info, &info) != 0) adapterPixels_ = {info.bmWidth, info.bmHeight};
 }
 
 Artwork::~Artwork() {

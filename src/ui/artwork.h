@@ -1,11 +1,13 @@
 // The two fixed pictures of frmMain: the maker's logo (a placeable metafile) and the adapter (a bitmap).
 #pragma once
 
+#include "win32/window_calls.h"
+
 #include <windows.h>
 
 class Artwork {
 public:
-    explicit Artwork(HINSTANCE instance);
+    Artwork(HINSTANCE instance, const WindowCalls& calls);
     ~Artwork();
     Artwork(const Artwork&) = delete;
     Artwork& operator=(const Artwork&) = delete;

@@ -4,16 +4,16 @@
 #include "app/library_fault_text.h"
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
+#include "scan/report_text.h"
 #include "ui/artwork.h"
-#include "ui/form_layout.h"
+#include "ui/form_controls.h"
+#include "ui/form_dpi.h"
 #include "ui/form_texts.h"
 #include "ui/plug_notices.h"
-#include "ui/window_dpi.h"
 #include "win32/port_settle.h"
 #include "win32/window_calls.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,14 +25,10 @@ constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
 // In the message box, what to do about a missing library stands apart from what went wrong.
 constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
-constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
-// Windows 8.1's and 10's, which MinGW's headers give only for newer targets.
-constexpr UINT kDpiChanged = 0x02E0;          // WM_DPICHANGED
-constexpr UINT kGetDpiScaledSize = 0x02E4;    // WM_GETDPISCALEDSIZE
 
 // Created centred on the work area, so it needs no move before it shows.
-POINT CentredOrigin(SIZE frame) {
-    const RECT workArea = Calls().WorkArea();
+POINT CentredOrigin(const WindowCalls& calls, SIZE frame) {
+    const RECT workArea = calls.WorkArea();
     return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
             workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
 }
@@ -50,9 +46,9 @@ const wchar_t* Caption(int id) {
 
 class FrmMain {
 public:
-    FrmMain(HINSTANCE instance, Platform& platform, SharedState& state)
-        : instance_(instance), platform_(platform), state_(state), artwork_(instance),
-          notices_(IsWindows9xFamily(platform.Version.GetVersion())) {}
+    FrmMain(HINSTANCE instance, Platform& platform, const WindowCalls& calls, SharedState& state)
+        : instance_(instance), platform_(platform), calls_(calls), state_(state), artwork_(instance, calls),
+          dpi_(instance, calls), notices_(calls) {}
     ~FrmMain();
 
     bool Create();
@@ -67,12 +63,6 @@ public:
 
 private:
     void CreateControls();
-    // The window at dpi_: each control's place, the fonts and the icons, made again for each DPI.
-    void LayOut() const;
-    void MakeFonts(bool redraw);
-    void TakeIcons();
-    // The window's size, frame included, with a client area of 6810 x 8310 twips at `dpi`.
-    static SIZE FrameAt(int dpi);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     // `automatic`: a port came or went, and a notice may tell what changed since the scan before.
@@ -85,146 +75,67 @@ private:
     void EndWithFault(const DeviceLibraryFault& fault);
     LRESULT ControlColours(HDC dc, HWND control);
     void DrawPicture(const DRAWITEMSTRUCT& item);
-    void Form_DpiChanged(int dpi, const RECT& suggested);
 
     HINSTANCE instance_;
     Platform& platform_;
+    const WindowCalls& calls_;
     SharedState& state_;
     Artwork artwork_;
+    FormDpi dpi_;
     PlugNotices notices_;
     std::vector<ScannedDevice> lastScan_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
-    int dpi_ = 96;
-    form::Layout layout_ = form::LayoutAt(dpi_);
     int exitCode_ = 0;
     bool scanning_ = false;
-    HFONT titleFont_ = nullptr;
-    HFONT bodyFont_ = nullptr;
-    HICON smallIcon_ = nullptr;
-    HICON bigIcon_ = nullptr;
     HBRUSH formBrush_ = CreateSolidBrush(form::kFormBackground);
     HBRUSH reportBrush_ = CreateSolidBrush(form::kReportBackground);
 };
 
 FrmMain::~FrmMain() {
-    for (HGDIOBJ object : {static_cast<HGDIOBJ>(titleFont_), static_cast<HGDIOBJ>(bodyFont_),
-                           static_cast<HGDIOBJ>(formBrush_), static_cast<HGDIOBJ>(reportBrush_)})
-        if (object != nullptr) DeleteObject(object);
-    for (HICON icon : {smallIcon_, bigIcon_})
-        if (icon != nullptr) DestroyIcon(icon);
+    for (HBRUSH brush : {formBrush_, reportBrush_})
+        if (brush != nullptr) DeleteObject(brush);
 }
 
 bool FrmMain::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OwnedWindowProc<FrmMain>;
+    windowClass.lpfnWndProc = OwnedWindowProcFor<FrmMain>(calls_);
     windowClass.hInstance = instance_;
-    windowClass.hIcon = Calls().Icon(instance_, IDI_MAIN);  // the window's own, for its DPI, from WM_CREATE on
-    windowClass.hCursor = Calls().ArrowCursor();
+    windowClass.hIcon = calls_.Icon(instance_, IDI_MAIN);  // the window's own, for its DPI, from WM_CREATE on
+    windowClass.hCursor = calls_.ArrowCursor();
     windowClass.hbrBackground = formBrush_;
     windowClass.lpszClassName = kClassName;
-    if (Calls().Register(windowClass) == 0) return false;
+    if (calls_.Register(windowClass) == 0) return false;
 
     // Sized for the system's DPI; WM_CREATE lays it out for its monitor's, which it takes if they differ.
-    dpi_ = SystemDpi();
-    const SIZE size = FrameAt(dpi_);
-    const POINT origin = CentredOrigin(size);
-    window_ = Calls().Create(0, kClassName, form::kTitle, kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y, size.cx,
-                             size.cy, nullptr, nullptr, instance_, this);
+    dpi_.StartAtSystemDpi();
+    const SIZE size = FormDpi::FrameAt(dpi_.Dpi());
+    const POINT origin = CentredOrigin(calls_, size);
+    window_ = calls_.Create(0, kClassName, form::kTitle, FormDpi::kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y,
+                            size.cx, size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
-    const SIZE shown = FrameAt(dpi_);
+    const SIZE shown = FormDpi::FrameAt(dpi_.Dpi());
     if (shown.cx != size.cx || shown.cy != size.cy) {
-        const POINT centred = CentredOrigin(shown);
+        const POINT centred = CentredOrigin(calls_, shown);
         SetWindowPos(window_, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return true;
 }
 
-SIZE FrmMain::FrameAt(int dpi) {
-    const form::Box client = form::LayoutAt(dpi).client;
-    return ::FrameAt({client.width, client.height}, kFrameStyle, 0, dpi);
-}
-
 void FrmMain::CreateControls() {
-    dpi_ = WindowDpi(window_);
-    layout_ = form::LayoutAt(dpi_);
+    dpi_.TakeWindowDpi(window_);
     for (std::size_t i = 0; i < form::kControls.size(); ++i) {
         const form::ControlSpec& control = form::kControls[i];
-        const form::Box& box = layout_.controls[i];
-        Calls().Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
+        const form::Box& box = dpi_.Layout().controls[i];
+        calls_.Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
                        box.width, box.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                        instance_, nullptr);
     }
-    MakeFonts(false);
-    TakeIcons();
-    Calls().SetItemText(window_, IDC_TEXT1, form::kText1);
+    dpi_.Dress(window_, false);
+    calls_.SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
-    Calls().Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
-}
-
-void FrmMain::LayOut() const {
-    for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
-        const form::Box& box = layout_.controls[i];
-        SetWindowPos(Control(form::kPlaces[i].id), nullptr, box.left, box.top, box.width, box.height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
-
-// The controls take the new fonts before the old ones go: a control's font must outlive its use.
-void FrmMain::MakeFonts(bool redraw) {
-    const HFONT oldTitle = titleFont_, oldBody = bodyFont_;
-    titleFont_ = Calls().Font(layout_.titleFontHeight, form::kTitleFont.face);
-    bodyFont_ = Calls().Font(layout_.bodyFontHeight, form::kBodyFont.face);
-    for (const form::ControlPlace& place : form::kPlaces) {
-        const HFONT font = place.font == form::FontId::Title ? titleFont_
-                           : place.font == form::FontId::Body ? bodyFont_
-                                                              : nullptr;
-        if (font != nullptr) Calls().Send(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-    }
-    for (HFONT old : {oldTitle, oldBody})
-        if (old != nullptr) DeleteObject(old);
-}
-
-// The title bar's and the taskbar's images, each from the icon's own image of the size they show at this DPI.
-void FrmMain::TakeIcons() {
-    const auto load = [this](int widthMetric, int heightMetric) {
-        return static_cast<HICON>(Calls().Image(instance_, IDI_MAIN, IMAGE_ICON, MetricAt(widthMetric, dpi_),
-                                                MetricAt(heightMetric, dpi_), 0));
-    };
-    const HICON oldSmall = smallIcon_, oldBig = bigIcon_;
-    smallIcon_ = load(SM_CXSMICON, SM_CYSMICON);
-    bigIcon_ = load(SM_CXICON, SM_CYICON);
-    Calls().Send(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    Calls().Send(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    for (HICON old : {oldSmall, oldBig})
-        if (old != nullptr) DestroyIcon(old);
-}
-
-// Moved to a monitor of another DPI, or the monitor's changed: the window as it starts at that DPI, where Windows
-// suggests. Its size is the client area's own at that DPI, which WM_GETDPISCALEDSIZE gave Windows beforehand.
-// Where the frame is drawn at another DPI than the client area (Windows 8.1, which asks no size and suggests
-// the frame scaled; Wine), the frame found is corrected by what the client area then lacks.
-void FrmMain::Form_DpiChanged(int dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    layout_ = form::LayoutAt(dpi_);
-    constexpr UINT kPlaceOnly = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (IsZoomed(window_)) {
-        SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                     suggested.bottom - suggested.top, kPlaceOnly);
-    } else {
-        const SIZE frame = FrameAt(dpi_);
-        SetWindowPos(window_, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, kPlaceOnly);
-        RECT client{};
-        GetClientRect(window_, &client);
-        const SIZE lacking{layout_.client.width - client.right, layout_.client.height - client.bottom};
-        if (lacking.cx != 0 || lacking.cy != 0)
-            SetWindowPos(window_, nullptr, 0, 0, frame.cx + lacking.cx, frame.cy + lacking.cy, kPlaceOnly | SWP_NOMOVE);
-    }
-    LayOut();
-    MakeFonts(true);
-    TakeIcons();
-    InvalidateRect(window_, nullptr, TRUE);
+    calls_.Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
 }
 
 bool FrmMain::Form_Load(int showCommand) {
@@ -248,7 +159,7 @@ bool FrmMain::FillDeviceList(bool automatic) {
     scanning_ = false;
     // A zero byte in a serial number would cut the report short in the box.
     const std::u16string report = AsShown(ReportText(devices));
-    Calls().SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
+    calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
     if (automatic) notices_.Refreshed(lastScan_, devices);
     lastScan_ = std::move(devices);
     return true;
@@ -298,9 +209,9 @@ LRESULT FrmMain::ControlColours(HDC dc, HWND control) {
 void FrmMain::DrawPicture(const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
     if (item.CtlID == IDC_PICTURE1)
-        artwork_.DrawLogo(item.hDC, item.rcItem, dpi_);
+        artwork_.DrawLogo(item.hDC, item.rcItem, dpi_.Dpi());
     else if (item.CtlID == IDC_PICTURE2)
-        artwork_.DrawAdapter(item.hDC, item.rcItem, dpi_);
+        artwork_.DrawAdapter(item.hDC, item.rcItem, dpi_.Dpi());
 }
 
 LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -329,14 +240,14 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case kGetDpiScaledSize:
-        *reinterpret_cast<SIZE*>(lParam) = FrameAt(LOWORD(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = FormDpi::FrameAt(LOWORD(wParam));
         return TRUE;
     case kDpiChanged:
-        Form_DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        dpi_.Changed(window_, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DEVICECHANGE:
         Form_DeviceChange(wParam, lParam);
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     case WM_TIMER:
         Form_PortsSettled(wParam);
         return 0;
@@ -352,25 +263,25 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(exitCode_);
         return 0;
     default:
-        return Calls().DefaultProc(window_, message, wParam, lParam);
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     }
 }
 
 }  // namespace
 
-int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, SharedState& state) {
-    ChooseWindowCalls(platform.Version.GetVersion());
-    FrmMain form(instance, platform, state);
+int RunMainWindow(HINSTANCE instance, int showCommand, Platform& platform, const WindowCalls& calls,
+                  SharedState& state) {
+    FrmMain form(instance, platform, calls, state);
     if (!form.Create()) return kFaultExitCode;
     if (!form.Form_Load(showCommand)) return form.ExitCode();
     const HWND window = form.Window();
 
     MSG message{};
-    while (Calls().NextMessage(&message) > 0) {
+    while (calls.NextMessage(&message) > 0) {
         // Dialog keys: Tab between controls, Alt+B and Alt+S press the buttons.
-        if (IsWindow(window) && Calls().DialogMessage(window, &message)) continue;
+        if (IsWindow(window) && calls.DialogMessage(window, &message)) continue;
         TranslateMessage(&message);
-        Calls().Dispatch(&message);
+        calls.Dispatch(&message);
     }
     return form.ExitCode();
 }

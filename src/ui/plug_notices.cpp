@@ -3,7 +3,6 @@
 
 #include "scan/notice_text.h"
 #include "win32/notice_choice.h"
-#include "win32/window_calls.h"
 
 #include <shellapi.h>
 
@@ -22,9 +21,9 @@ void PlugNotices::Attach(HWND window) {
     wanted_ = NoticesWanted();
     // Just above the system's own close item, in a group of its own.
     const HMENU menu = GetSystemMenu(window_, FALSE);
-    Calls().InsertMenuText(menu, SC_CLOSE, MF_BYCOMMAND | MF_STRING | (wanted_ ? MF_CHECKED : MF_UNCHECKED),
+    calls_.InsertMenuText(menu, SC_CLOSE, MF_BYCOMMAND | MF_STRING | (wanted_ ? MF_CHECKED : MF_UNCHECKED),
                            kChoiceItem, kChoiceText);
-    Calls().InsertMenuText(menu, SC_CLOSE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+    calls_.InsertMenuText(menu, SC_CLOSE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
 }
 
 // A user looking at the list needs no notice: only a window minimised or behind another gets one.
@@ -39,7 +38,7 @@ void PlugNotices::Show(const std::u16string& text) {
     RemoveIcon();
     ++id_;
     // The window's own small icon at its DPI, which the shell copies.
-    const auto icon = reinterpret_cast<HICON>(Calls().Send(window_, WM_GETICON, ICON_SMALL, 0));
+    const auto icon = reinterpret_cast<HICON>(calls_.Send(window_, WM_GETICON, ICON_SMALL, 0));
     shown_ = area_.Show(window_, id_, kIconEvent, icon, kNoticeTitle, kNoticeTitle, text);
     if (!shown_) FlashUntilFront(window_);
 }

@@ -2,8 +2,9 @@
 // adapters that came and went, while the window is not in front; a choice in the system menu turns them off.
 #pragma once
 
-#include "scan/device_scan.h"
+#include "scan/scanned_device.h"
 #include "win32/notice_area.h"
+#include "win32/window_calls.h"
 
 #include <windows.h>
 
@@ -12,7 +13,7 @@
 
 class PlugNotices {
 public:
-    explicit PlugNotices(bool windows9x) : area_(windows9x) {}
+    explicit PlugNotices(const WindowCalls& calls) : calls_(calls), area_(calls.Family() == OsFamily::Windows9x) {}
 
     // The choice in the window's system menu, as the user last left it (from WM_CREATE on).
     void Attach(HWND window);
@@ -28,6 +29,7 @@ private:
     void RemoveIcon();
     void ChoiceChosen();
 
+    const WindowCalls& calls_;
     HWND window_ = nullptr;
     NotificationArea area_;
     bool wanted_ = true;

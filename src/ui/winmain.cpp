@@ -14,5 +14,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     InitCommonControlsEx(&controls);
     WindowsPlatform platform;
     SharedState state;
-    return RunMainWindow(instance, showCommand, platform.Services(), state);
+    return RunMainWindow(instance, showCommand, platform.Services(), platform.Windows(), state);
 }

@@ -4,6 +4,7 @@
 #include "win32/library_search.h"
 #include "portlookup/registry_value.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -61,7 +62,8 @@ std::string ParentInstanceId(const SetupApiCalls& calls, DEVINST device) {
     return TextOf(id.data(), id.size());
 }
 
-// The bytes of the device key's "PortName", offered the 100 bytes the registry lookup offers.
+// The bytes of the device key's "PortName", offered the 100 bytes the registry lookup offers. A longer one is
+// refused by the query; which names are too long to count is PortsOfScan's to say, for every listing alike.
 std::optional<std::string> PortName(const SetupApiCalls& calls, HDEVINFO list, SP_DEVINFO_DATA& device) {
     const HKEY key = calls.OpenDevRegKey(list, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
     if (key == INVALID_HANDLE_VALUE || key == nullptr) return std::nullopt;
@@ -70,8 +72,8 @@ std::optional<std::string> PortName(const SetupApiCalls& calls, HDEVINFO list, S
     DWORD type = 0;  // any type will do: only the bytes count
     const LONG status = calls.QueryValueExA(key, kPortNameValue, nullptr, &type, buffer.data(), &size);
     calls.CloseKey(key);
-    if (status != ERROR_SUCCESS || size > kValueCapacity) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(buffer.data()), size);
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(buffer.data()), std::min<std::size_t>(size, buffer.size()));
 }
 
 std::optional<std::string> Location(const SetupApiCalls& calls, HDEVINFO list, SP_DEVINFO_DATA& device) {

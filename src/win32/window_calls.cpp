@@ -2,7 +2,6 @@
 #include "win32/window_calls.h"
 
 #include "win32/code_page_text.h"
-#include "app/os_version.h"
 
 #include <string>
 
@@ -52,6 +51,7 @@ public:
     BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const override {
         return InsertMenuW(menu, position, flags, id, text);
     }
+    OsFamily Family() const override { return OsFamily::NT; }
 };
 
 // A text in the ANSI code page, for the A functions.
@@ -114,16 +114,14 @@ public:
     BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const override {
         return InsertMenuA(menu, position, flags, id, text != nullptr ? Ansi(text).c_str() : nullptr);
     }
+    OsFamily Family() const override { return OsFamily::Windows9x; }
 };
 
 const WideCalls kWide;
 const AnsiCalls kAnsi;
-const WindowCalls* chosen = &kWide;
 
 }  // namespace
 
-void ChooseWindowCalls(std::uint32_t versionWord) {
-    chosen = IsWindows9xFamily(versionWord) ? static_cast<const WindowCalls*>(&kAnsi) : &kWide;
+const WindowCalls& WindowCallsOf(OsFamily family) {
+    return family == OsFamily::Windows9x ? static_cast<const WindowCalls&>(kAnsi) : kWide;
 }
-
-const WindowCalls& Calls() { return *chosen; }

@@ -1,9 +1,9 @@
-// The window functions that come in a wide and an ANSI form, chosen once at start for the running Windows.
+// The window functions that come in a wide and an ANSI form: one table for each family of Windows.
 #pragma once
 
-#include <windows.h>
+#include "app/os_version.h"
 
-#include <cstdint>
+#include <windows.h>
 
 // Texts are given wide. The NT family gets the wide functions; Windows 98 and Me, where those are stubs
 // that fail, the ANSI ones, with texts through the ANSI code page (a character it lacks becomes "?").
@@ -32,22 +32,33 @@ public:
     virtual HFONT Font(int height, const wchar_t* face) const = 0;
     virtual int ObjectInfo(HGDIOBJ object, int size, void* buffer) const = 0;
     virtual BOOL InsertMenuText(HMENU menu, UINT position, UINT flags, UINT_PTR id, const wchar_t* text) const = 0;
+
+    virtual OsFamily Family() const = 0;
 };
 
-// Picks the table by the version word (bit 31: the 98 family); Calls() gives it from then on.
-void ChooseWindowCalls(std::uint32_t versionWord);
-const WindowCalls& Calls();
+// The wide functions for the NT family, the ANSI ones for the 98 family. WindowsPlatform picks one for the
+// running Windows and hands it to each window.
+const WindowCalls& WindowCallsOf(OsFamily family);
 
 // The window procedure of a class whose windows each belong to an Owner: the object CreateWindowEx was given,
 // kept in the window's user data from WM_NCCREATE on, which learns its window there (Owner::Attach) and handles
-// its messages (Owner::Handle). The few messages before WM_NCCREATE go to DefaultProc.
-template <typename Owner>
+// its messages (Owner::Handle). The few messages before WM_NCCREATE go to DefaultProc. The family is a
+// template argument because the user data that finds the owner is itself read through the table.
+template <typename Owner, OsFamily family>
 LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WindowCalls& calls = WindowCallsOf(family);
     if (message == WM_NCCREATE) {
         auto* owner = static_cast<Owner*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         owner->Attach(window);
-        Calls().SetUserData(window, reinterpret_cast<LONG_PTR>(owner));
+        calls.SetUserData(window, reinterpret_cast<LONG_PTR>(owner));
     }
-    auto* owner = reinterpret_cast<Owner*>(Calls().UserData(window));
-    return owner != nullptr ? owner->Handle(message, wParam, lParam) : Calls().DefaultProc(window, message, wParam, lParam);
+    auto* owner = reinterpret_cast<Owner*>(calls.UserData(window));
+    return owner != nullptr ? owner->Handle(message, wParam, lParam) : calls.DefaultProc(window, message, wParam, lParam);
+}
+
+// That procedure for a class registered through `calls`.
+template <typename Owner>
+WNDPROC OwnedWindowProcFor(const WindowCalls& calls) {
+    return calls.Family() == OsFamily::Windows9x ? OwnedWindowProc<Owner, OsFamily::Windows9x>
+                                                 : OwnedWindowProc<Owner, OsFamily::NT>;
 }

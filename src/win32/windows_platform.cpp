@@ -2,6 +2,7 @@
 #include "win32/windows_platform.h"
 
 WindowsPlatform::WindowsPlatform(std::string libraryFile)
-    : windows9x_(IsWindows9xFamily(version_.GetVersion())),
-      library_(windows9x_, std::move(libraryFile)),
-      platform_{library_, registry_, ports_, version_, codePage_} {}
+    : version_(DecodeVersion(versionWord_.GetVersion())),
+      windowCalls_(WindowCallsOf(version_.Family)),
+      library_(Windows9x(), std::move(libraryFile)),
+      platform_{library_, registry_, ports_, versionWord_, codePage_} {}

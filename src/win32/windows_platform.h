@@ -5,6 +5,7 @@
 #include "win32/library_loader.h"
 #include "win32/services.h"
 #include "win32/setupapi_ports.h"
+#include "win32/window_calls.h"
 
 #include <string>
 
@@ -16,11 +17,14 @@ public:
     WindowsPlatform& operator=(const WindowsPlatform&) = delete;
 
     Platform& Services() { return platform_; }
-    bool Windows9x() const { return windows9x_; }
+    bool Windows9x() const { return version_.Family == OsFamily::Windows9x; }
+    // The window functions that work on this Windows, for every window the program makes.
+    const WindowCalls& Windows() const { return windowCalls_; }
 
 private:
-    Kernel32Version version_;
-    bool windows9x_;
+    Kernel32Version versionWord_;
+    WindowsVersion version_;
+    const WindowCalls& windowCalls_;
     Advapi32Registry registry_;
     SetupApiPorts ports_;
     SystemCodePage codePage_;

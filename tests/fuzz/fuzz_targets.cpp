@@ -1,8 +1,8 @@
 // libFuzzer targets, one driver: scan_fuzz (whole scans decoded from the input), text_fuzz (port numbers, bytes to text).
+#include "app/convert_to_string.h"
 #include "fakes.h"
 #include "portlookup/device_names.h"
 #include "portlookup/port_number.h"
-#include "scan/convert_to_string.h"
 #include "scan/device_scan.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

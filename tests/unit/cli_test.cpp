@@ -1,7 +1,9 @@
 // ListaVIRK's command line and its three listings, from whole scans through the fakes to the bytes it writes.
 #include "app/library_fault_text.h"
 #include "cli/arguments.h"
+#include "cli/listed_scan.h"
 #include "cli/listing.h"
+#include "cli/messages.h"
 #include "cli/utf8.h"
 #include "fakes.h"
 

@@ -1,8 +1,8 @@
 // Text and numbers: ReadPortNumber's grammar, the "PortName" value's bytes, ConvertToString and the code page.
 #include "app/code_page.h"
+#include "app/convert_to_string.h"
 #include "portlookup/port_number.h"
 #include "portlookup/registry_value.h"
-#include "scan/convert_to_string.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 // Exits 1 when the setup is broken (no window, a report missing a port, a click or floor whose report did not
 // arrive and paint), since the figures would then time something else; the figures themselves are never judged.
 #include "win32/library_loader.h"
-#include "ui/form_layout.h"
+#include "ui/form_controls.h"
 #include "ui/form_texts.h"
 
 #include "scan_floor.h"

@@ -1,5 +1,5 @@
 // Bytes to text, one character per byte through the ANSI code page.
-#include "scan/convert_to_string.h"
+#include "app/convert_to_string.h"
 
 #include <algorithm>
 

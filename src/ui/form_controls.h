@@ -1,4 +1,4 @@
-// frmMain's Windows side: colours, and each control's class and styles beside its place (form_geometry.h).
+// frmMain's controls: each one's class and styles beside its place (form_geometry.h), and the colours.
 #pragma once
 
 #include "ui/buscador-rc.h"
