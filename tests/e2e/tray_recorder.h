@@ -2,7 +2,7 @@
 // Shell_NotifyIcon finds before Wine's own; it records each call and answers it. Beside it, a window to put in front.
 #pragma once
 
-#include <windows.h>
+#include "harness.h"
 
 #include <shellapi.h>
 
@@ -22,6 +22,12 @@ public:
     // Each call so far: "ADD <id> <icon's width>x<height> <tip>", "SETVERSION <version>", "MODIFY <title>: <text>",
     // "DELETE <id>".
     std::vector<std::wstring> Calls() const { const std::lock_guard lock(mutex_); return calls_; }
+    // Once `count` more have come, the calls since the last look.
+    std::vector<std::wstring> Since(std::size_t count) {
+        EXPECT_TRUE(WaitUntil([&] { return Calls().size() >= seen_ + count; })) << "too few calls";
+        const std::vector<std::wstring> all = Calls();
+        return {all.begin() + std::ptrdiff_t(std::exchange(seen_, all.size())), all.end()};
+    }
     std::atomic<BOOL> answer = TRUE;  // FALSE plays a Windows without a notification area
     std::atomic<UINT> callback = 0;   // the icon's event message, as NIM_ADD gave it
     HWND other = nullptr;
@@ -37,13 +43,12 @@ private:
         const auto number = [&](int at) { UINT n; std::memcpy(&n, data + at, sizeof n); return n; };
         const auto text = [&](int at) { return std::wstring(reinterpret_cast<const wchar_t*>(data + at)); };
         if (copy->dwData == NIM_ADD) self->callback = number(12);
-        const std::wstring id = std::to_wstring(number(4));
         const std::lock_guard lock(self->mutex_);
-        self->calls_.push_back(copy->dwData == NIM_ADD ? L"ADD " + id + L" " + std::to_wstring(number(944)) + L"x" +
+        self->calls_.push_back(copy->dwData == NIM_ADD ? L"ADD " + std::to_wstring(number(4)) + L" " + std::to_wstring(number(944)) + L"x" +
                                                              std::to_wstring(number(948)) + L" " + text(16)
                                : copy->dwData == NIM_SETVERSION ? L"SETVERSION " + std::to_wstring(number(792))
                                : copy->dwData == NIM_MODIFY     ? L"MODIFY " + text(796) + L": " + text(280)
-                                                                : L"DELETE " + id);
+                                                                : L"DELETE " + std::to_wstring(number(4)));
         return self->answer;
     }
     void Run() {
@@ -55,18 +60,17 @@ private:
         SetWindowLongPtrW(window, GWLP_USERDATA, LONG_PTR(this));
         other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 600, 400, 100, 50, nullptr, nullptr, nullptr, nullptr);
         MSG message{};
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue that WM_QUIT is posted to
         ready_ = true;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         DestroyWindow(other);
-        DestroyWindow(window);
-        UnregisterClassW(tray.lpszClassName, nullptr);
+        DestroyWindow(window);  // its class stays for the next recorder
     }
 
     std::atomic<bool> ready_ = false;
     DWORD threadId_ = 0;
     mutable std::mutex mutex_;
     std::vector<std::wstring> calls_;
+    std::size_t seen_ = 0;
     std::thread thread_;  // last: it runs once the rest is made
 };
 

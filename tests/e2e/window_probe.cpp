@@ -106,10 +106,8 @@ std::string MenuState(HWND window) {
 
 // A minimised window shows only its menu.
 void Report(HWND window) {
-    if (IsIconic(window)) {
-        std::ofstream("probe.txt", std::ios::app | std::ios::binary) << "menu=" << MenuState(window) << "\n";
-        return;
-    }
+    std::ofstream out("probe.txt", std::ios::app | std::ios::binary);
+    if (IsIconic(window)) return void(out << "menu=" << MenuState(window) << "\n");
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT frame{}, client{};
     GetWindowRect(window, &frame);
@@ -138,7 +136,7 @@ void Report(HWND window) {
     line += " menu=" + MenuState(window);
     const std::string held = HeldObjectsLine();
     line += " " + held.substr(0, held.find(' '));  // gdi=N
-    std::ofstream("probe.txt", std::ios::app | std::ios::binary) << line << "\n";
+    out << line << "\n";
 }
 
 }  // namespace

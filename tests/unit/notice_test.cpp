@@ -5,13 +5,10 @@
 
 namespace {
 
-using namespace std::string_literals;
-
 // An adapter of 1a2b/c3d4 read whole, on COM `port` (0 or -1: none known).
 ScannedDevice D(std::u16string serial, std::int16_t port = -1) {
     return {ScannedDevice::Identity{0x1A2B, 0xC3D4, std::move(serial)}, port, true, std::nullopt};
 }
-const ScannedDevice kUnread{std::nullopt, -1, true, std::nullopt};
 
 struct NoticeCase {
     const char* name;
@@ -24,7 +21,7 @@ const std::u16string kK(101, u'K');
 
 const NoticeCase kNotices[] = {
     {"ArrivalWithAPort", {D(u"AB 12", 3)}, {D(u"AB 12", 3), D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
-    {"ArrivalWithoutAPort", {}, {D(u"XK-4471", -1), kUnread}, u"Conectado: XK-4471, sin puerto COM"},
+    {"ArrivalWithoutAPort", {}, {D(u"XK-4471", -1), ScannedDevice{}}, u"Conectado: XK-4471, sin puerto COM"},
     {"PortBecameKnown", {D(u"XK-4471", -1)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
     {"Removal", {D(u"AB 12", 3), D(u"XK-4471", 7)}, {D(u"AB 12", 3)}, u"Desconectado: XK-4471"},
     {"ArrivalsFirst", {D(u"AB 12", 3)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7\nDesconectado: AB 12"},
@@ -33,18 +30,14 @@ const NoticeCase kNotices[] = {
     {"CutToWholeLines", {}, {D(kK + u"A", 10), D(kK + u"B", 11), D(kK + u"C", 12)},
      u"Conectado: " + kK + u"A en COM10\nConectado: " + kK + u"B en COM11\n(y 1 más)"},
     // As the report shows it: through the code page, a zero byte as U+FFFD.
-    {"SerialOutsideAscii", {}, {D(u"\u00D1u\0"s, 4)}, u"Conectado: \u00D1u\uFFFD en COM4"},
-    {"NoChange", {D(u"AB 12", 3), kUnread}, {kUnread, D(u"AB 12", 3)}, u""},
+    {"SerialOutsideAscii", {}, {D(std::u16string(u"\u00D1u\0", 3), 4)}, u"Conectado: \u00D1u\uFFFD en COM4"},
+    {"NoChange", {D(u"AB 12", 3), ScannedDevice{}}, {ScannedDevice{}, D(u"AB 12", 3)}, u""},
 };
-
-void PrintTo(const NoticeCase& c, std::ostream* out) { *out << c.name; }
 
 class Notice : public testing::TestWithParam<NoticeCase> {};
 
 TEST_P(Notice, SaysWhatCameAndWent) {
-    const std::u16string text = NoticeText(GetParam().before, GetParam().now);
-    EXPECT_EQ(text, GetParam().text);
-    EXPECT_LE(text.size(), kNoticeTextLimit);
+    EXPECT_EQ(NoticeText(GetParam().before, GetParam().now), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Notice, testing::ValuesIn(kNotices), [](const auto& info) { return info.param.name; });
