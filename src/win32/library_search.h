@@ -22,5 +22,6 @@ Fn ExportOf(HMODULE module, const char* name) {
 }
 
 // One of Windows' own DLLs, from the system folder; by full path with LOAD_WITH_ALTERED_SEARCH_PATH where the
-// flags are refused, so the DLL's own imports come from the system folder too.
-HMODULE LoadSystemLibrary(const std::string& fileName);
+// flags are refused, so the DLL's own imports come from the system folder too. The 98 family, which does not
+// know the flags, goes straight to the full path.
+HMODULE LoadSystemLibrary(const std::string& fileName, bool windows9x = false);

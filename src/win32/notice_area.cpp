@@ -67,7 +67,7 @@ void RemoveWith(FARPROC function, HWND window, UINT id) {
 bool NotificationArea::Load() {
     if (loaded_) return notify_ != nullptr;
     loaded_ = true;
-    const HMODULE shell32 = LoadSystemLibrary("shell32.dll");
+    const HMODULE shell32 = LoadSystemLibrary("shell32.dll", ansi_);
     if (shell32 == nullptr) return false;
     // Absent before 4.71 (NT 4.0 without a newer shell): no balloons either.
     const auto getVersion = ExportOf<DllGetVersionFn>(shell32, "DllGetVersion");

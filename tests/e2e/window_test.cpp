@@ -278,8 +278,9 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     End([&] { ASSERT_TRUE(BringToFront(window_) && Press('S', true)); });
     EXPECT_EQ(tray_.Since(1), Calls{L"DELETE 23"});
 
-    // Still off after a restart, on 98 now. Turned on again: the balloon through the ANSI functions, its text in the
-    // code page. Where the shell refuses it, as without a notification area, the taskbar button flashes.
+    // Still off after a restart, on 98 now. Turned on again: the balloon through the ANSI functions of shell32, loaded
+    // by its full path in the system folder, the text in the code page. Where the shell refuses it, as without a
+    // notification area, the taskbar button flashes.
     ASSERT_NO_FATAL_FAILURE(Launch("win98", "1a2b c3d4 AB%2012\n", true));
     ShowWindowAsync(window_, SW_MINIMIZE);  // done before the settle timer fires
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
@@ -288,7 +289,7 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     tray_.answer = FALSE;
     EXPECT_EQ(Refresh({"AB%2012"}, 2), (Calls{L"DELETE 1", L"ADD 2 16x16 Buscador VIRK"}));
     End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); });
-    for (const char* call : {":Call shell32.Shell_NotifyIconA(", ":Call user32.FlashWindowEx("})
+    for (const char* call : {"\\shell32.dll\",00000000,00000008)", ":Call shell32.Shell_NotifyIconA(", ":Call user32.FlashWindowEx("})
         EXPECT_NE(program_.Trace().find(call), std::string::npos) << call;
 }
 
