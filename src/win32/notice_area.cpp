@@ -13,6 +13,8 @@ namespace {
 
 // Balloons came with shell32 5.0 (2000, Me); 98's and NT 4.0's have none.
 constexpr DWORD kFirstBalloonShell = 5;
+// How long 2000 and XP show the balloon, the least they take; later Windows decide for themselves.
+constexpr UINT kBalloonMilliseconds = 10000;
 // shlwapi.h's DLLVERSIONINFO, which shell32 answers from 4.71 on.
 struct DllVersionInfo {
     DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
@@ -45,6 +47,7 @@ bool ShowWith(FARPROC function, Convert convert, HWND window, UINT id, UINT call
     data.uVersion = NOTIFYICON_VERSION;
     notify(NIM_SETVERSION, &data);
     data.uFlags = NIF_INFO;
+    data.uTimeout = kBalloonMilliseconds;
     data.dwInfoFlags = NIIF_INFO;
     Put(data.szInfoTitle, convert(title));
     Put(data.szInfo, convert(text));
