@@ -4,8 +4,6 @@
 #include "app/ascii_text.h"
 #include "scan/report_text.h"
 
-#include <map>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -13,8 +11,25 @@ namespace {
 constexpr std::u16string_view kLineBreak = u"\n";
 
 // An adapter as the library read it. Adapters that share one are told apart only by how many there are.
-using Identity = std::tuple<std::int32_t, std::int32_t, std::u16string>;
-Identity IdentityOf(const ScannedDevice& device) { return {device.Read->Vid, device.Read->Pid, device.Read->Serial}; }
+bool SameAdapter(const ScannedDevice& one, const ScannedDevice& other) {
+    return other.Read && one.Read->Vid == other.Read->Vid && one.Read->Pid == other.Read->Pid &&
+           one.Read->Serial == other.Read->Serial;
+}
+
+// The n-th device of the scan that is the same adapter as `device`, counting from 0; null when there are fewer.
+// A scan holds few devices: walking it for each one is cheap, and keeps the program small.
+const ScannedDevice* NthLike(std::span<const ScannedDevice> scan, const ScannedDevice& device, std::size_t n) {
+    for (const ScannedDevice& other : scan)
+        if (SameAdapter(device, other) && n-- == 0) return &other;
+    return nullptr;
+}
+
+// How many devices before `at` in its scan are the same adapter.
+std::size_t RankOf(std::span<const ScannedDevice> scan, std::size_t at) {
+    std::size_t rank = 0;
+    for (std::size_t i = 0; i < at; ++i) rank += SameAdapter(scan[at], scan[i]);
+    return rank;
+}
 
 // The serial as the report shows it.
 std::u16string Shown(const ScannedDevice& device) { return AsShown(device.Read->Serial); }
@@ -24,27 +39,18 @@ std::u16string Arrival(const ScannedDevice& device) {
     return u"Conectado: " + Shown(device) + u" en COM" + AsciiText(std::to_string(device.PortNumber));
 }
 
-// Devices of one identity are paired in scan order: the n-th now with the n-th before. One left over now arrived,
+// Devices of one adapter are paired in scan order: the n-th now with the n-th before. One left over now arrived,
 // as did one whose port became known (its driver finished installing); one left over before went.
 std::vector<std::u16string> ChangeLines(std::span<const ScannedDevice> before, std::span<const ScannedDevice> now) {
-    std::map<Identity, std::vector<const ScannedDevice*>> earlier;
-    for (const ScannedDevice& device : before)
-        if (device.Read) earlier[IdentityOf(device)].push_back(&device);
-    std::map<Identity, std::size_t> nowCount;
     std::vector<std::u16string> lines;
-    for (const ScannedDevice& device : now) {
-        if (!device.Read) continue;
-        const Identity identity = IdentityOf(device);
-        const auto& same = earlier[identity];
-        const std::size_t n = nowCount[identity]++;
-        if (n >= same.size() || (KnownPort(device) && !KnownPort(*same[n]))) lines.push_back(Arrival(device));
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (!now[i].Read) continue;
+        const ScannedDevice* earlier = NthLike(before, now[i], RankOf(now, i));
+        if (earlier == nullptr || (KnownPort(now[i]) && !KnownPort(*earlier))) lines.push_back(Arrival(now[i]));
     }
-    std::map<Identity, std::size_t> beforeCount;
-    for (const ScannedDevice& device : before) {
-        if (!device.Read) continue;
-        const Identity identity = IdentityOf(device);
-        if (beforeCount[identity]++ >= nowCount[identity]) lines.push_back(u"Desconectado: " + Shown(device));
-    }
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (before[i].Read && NthLike(now, before[i], RankOf(before, i)) == nullptr)
+            lines.push_back(u"Desconectado: " + Shown(before[i]));
     return lines;
 }
 
