@@ -10,7 +10,7 @@ public:
     virtual std::uint32_t GetVersion() = 0;
 };
 
-// The registry layout the port lookup reads: none on NT 4.0 and on 95.
+// The registry layout the port lookup reads: none where neither applies (NT 4.0, say).
 enum class PortLayout { None, XP2000, Windows98 };
 
 // The 95/98/Me family's wide-character window functions are mostly stubs that fail: it gets the ANSI ones.

@@ -2,11 +2,26 @@
 // window to end, once the scan in progress is done.
 #include "cli/control_handler_win32.h"
 
-#include "cli/control_event.h"
-
 #include <atomic>
 
 namespace {
+
+enum class ControlAnswer {
+    PassOn,      // not ListaVIRK's to handle: the next handler's, or Windows' default
+    End,         // ends once the scan in progress is done; the process goes on until then
+    EndAndWait,  // the same, but Windows ends the process once the handler returns: it waits for the cleanup first
+};
+
+ControlAnswer AnswerTo(DWORD controlEvent) {
+    switch (controlEvent) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT: return ControlAnswer::End;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT: return ControlAnswer::EndAndWait;
+    default: return ControlAnswer::PassOn;
+    }
+}
 
 // Windows gives a handler of the console's close 5 s before it ends the process anyway.
 constexpr DWORD kCleanUpWaitMilliseconds = 5000;

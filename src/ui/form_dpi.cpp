@@ -1,8 +1,11 @@
-// frmMain at each DPI: its size, each control's place, the fonts and the icons, made again when the DPI changes.
+// frmMain at each DPI: its size and place, each control's place, the fonts and the icons, made again when the DPI
+// changes.
 #include "ui/form_dpi.h"
 
 #include "ui/buscador-rc.h"
 #include "ui/window_dpi.h"
+
+#include <algorithm>
 
 FormDpi::~FormDpi() {
     for (HFONT font : {titleFont_, bodyFont_})
@@ -16,9 +19,28 @@ SIZE FormDpi::FrameAt(int dpi) {
     return ::FrameAt({client.width, client.height}, kFrameStyle, 0, dpi);
 }
 
-void FormDpi::StartAtSystemDpi() {
+namespace {
+
+POINT CentredOrigin(const WindowCalls& calls, SIZE frame) {
+    const RECT workArea = calls.WorkArea();
+    return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
+            workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
+}
+
+}  // namespace
+
+FormDpi::Placement FormDpi::StartAtSystemDpi() {
     dpi_ = SystemDpi();
     layout_ = form::LayoutAt(dpi_);
+    const SIZE size = FrameAt(dpi_);
+    return {CentredOrigin(calls_, size), size};
+}
+
+void FormDpi::FitCreated(HWND window, SIZE started) const {
+    const SIZE shown = FrameAt(dpi_);
+    if (shown.cx == started.cx && shown.cy == started.cy) return;
+    const POINT centred = CentredOrigin(calls_, shown);
+    SetWindowPos(window, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormDpi::TakeWindowDpi(HWND window) {

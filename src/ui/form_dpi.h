@@ -1,4 +1,5 @@
-// frmMain at each DPI: its size, each control's place, the fonts and the icons, made again when the DPI changes.
+// frmMain at each DPI: its size and place, each control's place, the fonts and the icons, made again when the DPI
+// changes.
 #pragma once
 
 #include "ui/form_geometry.h"
@@ -23,10 +24,17 @@ public:
     // answer, so Windows 10 scales the twips, not the frame.
     static SIZE FrameAt(int dpi);
 
-    // Before the window is made: the system's DPI, which sizes it.
-    void StartAtSystemDpi();
-    // The DPI of the monitor the window is made on (WM_CREATE), before its controls are made at layout().
+    struct Placement {
+        POINT origin;
+        SIZE size;
+    };
+    // Before the window is made: its size at the system's DPI, centred on the work area, so it needs no move
+    // before it shows.
+    Placement StartAtSystemDpi();
+    // The DPI of the monitor the window is made on (WM_CREATE), before its controls are made at Layout().
     void TakeWindowDpi(HWND window);
+    // Once made: sized for that DPI and centred again, where it differs from the system's.
+    void FitCreated(HWND window, SIZE started) const;
     // The controls' fonts and the window's icons at the DPI taken.
     void Dress(HWND window, bool redraw);
     // WM_DPICHANGED: the window as it starts at that DPI, where Windows suggests; controls, fonts and icons anew.

@@ -13,7 +13,6 @@
 #include "win32/port_settle.h"
 #include "win32/window_calls.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,13 +24,6 @@ constexpr const wchar_t* kClassName = L"BuscadorVIRK.frmMain";
 constexpr int kFaultExitCode = 1;
 // In the message box, what to do about a missing library stands apart from what went wrong.
 constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
-
-// Created centred on the work area, so it needs no move before it shows.
-POINT CentredOrigin(const WindowCalls& calls, SIZE frame) {
-    const RECT workArea = calls.WorkArea();
-    return {workArea.left + std::max(0L, (workArea.right - workArea.left - frame.cx) / 2),
-            workArea.top + std::max(0L, (workArea.bottom - workArea.top - frame.cy) / 2)};
-}
 
 // The caption a button or the label is created with, so none is set after. Text1's text waits for its
 // font instead: given before, the box would lay it out twice.
@@ -109,17 +101,11 @@ bool FrmMain::Create() {
     if (calls_.Register(windowClass) == 0) return false;
 
     // Sized for the system's DPI; WM_CREATE lays it out for its monitor's, which it takes if they differ.
-    dpi_.StartAtSystemDpi();
-    const SIZE size = FormDpi::FrameAt(dpi_.Dpi());
-    const POINT origin = CentredOrigin(calls_, size);
-    window_ = calls_.Create(0, kClassName, form::kTitle, FormDpi::kFrameStyle | WS_CLIPCHILDREN, origin.x, origin.y,
-                            size.cx, size.cy, nullptr, nullptr, instance_, this);
+    const FormDpi::Placement start = dpi_.StartAtSystemDpi();
+    window_ = calls_.Create(0, kClassName, form::kTitle, FormDpi::kFrameStyle | WS_CLIPCHILDREN, start.origin.x,
+                            start.origin.y, start.size.cx, start.size.cy, nullptr, nullptr, instance_, this);
     if (window_ == nullptr) return false;
-    const SIZE shown = FormDpi::FrameAt(dpi_.Dpi());
-    if (shown.cx != size.cx || shown.cy != size.cy) {
-        const POINT centred = CentredOrigin(calls_, shown);
-        SetWindowPos(window_, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    dpi_.FitCreated(window_, start.size);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // A hook in the window program's own thread (SetWindowsHookEx, WH_GETMESSAGE on the window's thread): on the
 // message "BuscadorVIRK.probe" it hands the window WM_DPICHANGED as Windows does, with the DPI in wParam and a
 // suggested rectangle in the program's memory (from another process lParam would point into the sender's), or
-// only looks when wParam is 0; then appends what the window shows to probe.txt in the program's current folder.
+// only looks when wParam is 0; then appends what the window shows, and the size it asks for ahead of a move to
+// 144 and 192 DPI, to probe.txt in the program's current folder.
 #include "ui/buscador-rc.h"
 
 #include "../../simulator/held_objects.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr POINT kSuggested{40, 30};  // where the test's "Windows" suggests the window goes
 constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kGetDpiScaledSize = 0x02E4;
 
 std::string Hex(COLORREF colour) {
     char text[8];
@@ -92,6 +94,21 @@ std::string Icon(HWND window, WPARAM kind) {
     return std::to_string(size.cx) + "x" + std::to_string(size.cy) + (same ? "own" : "other");
 }
 
+// The client area of the size the window asks Windows 10 for ahead of a move to `dpi` (WM_GETDPISCALEDSIZE), its
+// frame at that DPI taken off; "none" when it does not answer, and Windows would scale its frame instead.
+std::string ScaledClient(HWND window, WORD dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    SIZE size{};
+    RECT frame{};
+    if (!SendMessageW(window, kGetDpiScaledSize, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&size)) ||
+        adjust == nullptr || !adjust(&frame, DWORD(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                                     DWORD(GetWindowLongW(window, GWL_EXSTYLE)), dpi))
+        return "none";
+    return std::to_string(size.cx - (frame.right - frame.left)) + "x" + std::to_string(size.cy - (frame.bottom - frame.top));
+}
+
 // The program's item of the system menu, in a group of its own just above Close: "on" or "off" as it is checked.
 std::string MenuState(HWND window) {
     const HMENU menu = GetSystemMenu(window, FALSE);
@@ -127,6 +144,7 @@ void Report(HWND window) {
         }
     }
     line += fonts;
+    line += " scaled=" + ScaledClient(window, 144) + "," + ScaledClient(window, 192);
     line += " icons=" + Icon(window, ICON_SMALL) + "," + Icon(window, ICON_BIG);
     // The logo's pale cyan field, the adapter's cyan background.
     line += " art=" + Drawn(GetDlgItem(window, IDC_PICTURE1), RGB(192, 255, 255)) + "," +

@@ -1,6 +1,7 @@
 // The program's window under Wine as a user meets it: looks and keys, reports, plugging in and out, a broken library, long use.
 #include "harness.h"
 #include "tray_recorder.h"
+#include "ui/form_texts.h"
 
 #include <thread>
 
@@ -175,14 +176,12 @@ void ExpectCommonControls6(const std::string& trace) {
 }
 
 void WindowTest::ExpectFixedTextsAndLayout(int dpi) const {
-    EXPECT_EQ(Text(window_), L"BUSCADOR VIRK 1.0 - Talvenor");
-    EXPECT_EQ(Text(Control(IDC_LABEL1)) + Text(Control(IDC_CMDREFRESH)) + Text(Control(IDC_CMDQUIT)),
-              L"Buscador VIRK&Buscar&Salir");
-    EXPECT_EQ(Text(Control(IDC_TEXT1)), L"_Programa construido para mostrar los VIRK encontrados en su PC, \r\n"
-                                        L"indicando los n\u00FAmeros de Puerto COM asignados a cada uno de \r\n"
-                                        L"ellos por el Sistema Operativo." + std::wstring(77, L' ') + L"\r\n \r\n"
-                                        L"_Cada vez que desconecte o conecte un VIRK se debe presionar \r\n"
-                                        L"nuevamente \"Buscar\" para refrescar la pantalla.\r\n");
+    // Each text whole, in its own control, as the window was given it.
+    EXPECT_EQ(Text(window_), form::kTitle);
+    EXPECT_EQ(Text(Control(IDC_LABEL1)), form::kLabel1);
+    EXPECT_EQ(Text(Control(IDC_CMDREFRESH)), form::kRefreshCaption);
+    EXPECT_EQ(Text(Control(IDC_CMDQUIT)), form::kQuitCaption);
+    EXPECT_EQ(Text(Control(IDC_TEXT1)), form::kText1);
     const form::Box client = form::LayoutAt(dpi).client;
     EXPECT_EQ(ClientBox(window_), (Box{0, 0, client.width, client.height}));
     ExpectControlsInPlace(window_, dpi);
@@ -198,7 +197,14 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
         // Moved to a monitor at 144 DPI and back, as Windows tells it from inside the program: the window as it
         // starts at each DPI, where Windows suggests, and no GDI object left behind by ten more changes.
         const WindowProbe probe(program_, window_);
-        ExpectShown(window_, probe.Look(), 96);
+        const auto at96 = probe.Look();
+        ExpectShown(window_, at96, 96);
+        // Windows 10 asks the size first: the form's twips at the new DPI, not its frame scaled.
+        const auto clientAt = [](int dpi) {
+            const form::Box client = form::LayoutAt(dpi).client;
+            return std::to_string(client.width) + "x" + std::to_string(client.height);
+        };
+        EXPECT_EQ(at96.at("scaled"), clientAt(144) + "," + clientAt(192));
         const auto at144 = probe.Look(144);
         ExpectShown(window_, at144, 144);
         EXPECT_EQ(at144.at("origin"), "40,30");

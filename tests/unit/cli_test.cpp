@@ -185,25 +185,6 @@ TEST(Listing, SerieGivesThePortOfTheFirstExactMatch) {
     }
 }
 
-// The listing's scan asks the library and the registry exactly what the window's does, in the same order.
-TEST(Listing, ScansAsTheWindowDoes) {
-    for (const std::uint32_t version : {0x0A280105u, 0xC0000A04u}) {
-        ScanRig window, listing;
-        for (ScanRig* rig : {&window, &listing}) {
-            rig->version.Value = version;
-            rig->devices.Devices = {{.Serial = "AB 12"}, {.Serial = "S2", .Failures = {{"Pid", 3}}}, {.Serial = "cd"}};
-            rig->registry.SetValue(kUsb + "AB_12_00\\Device Parameters", "PortName", "COM3\0"s);
-            rig->registry.SetValue("Enum\\SLABCR\\guid\\0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\CD_00\0"s);
-            rig->registry.SetValue("Enum\\SLABCR\\guid\\0000", "PortName", "COM4\0"s);
-        }
-        FillDeviceList(window.platform, window.state);
-        ScanDevices(listing.platform, listing.state);
-        EXPECT_EQ(listing.devices.Journal, window.devices.Journal) << std::hex << version;
-        EXPECT_EQ(listing.registry.Journal, window.registry.Journal) << std::hex << version;
-        EXPECT_GT(listing.registry.Journal.size(), 8u);
-    }
-}
-
 // Each character that forces quoting does so on its own; no other does.
 TEST(Listing, CsvQuotesASerialForEachCharacterThatNeedsIt) {
     const std::pair<std::string, std::string> kSerials[] = {

@@ -1,5 +1,4 @@
 // /vigilar's lines from scan to scan, /esperar's answers, and the control handler's choice for each event.
-#include "cli/control_event.h"
 #include "cli/listing.h"
 #include "cli/utf8.h"
 #include "cli/wait.h"
@@ -144,17 +143,6 @@ TEST(Wait, GivesUpWithALineOnStandardError) {
         EXPECT_EQ(output->Out, u"");
         EXPECT_EQ(output->ExitCode, kExitNothing);
     }
-}
-
-// Ctrl+C and Ctrl+Break end it and let the process run on to its end; the console's close, logoff and shutdown
-// end the process once the handler returns, so it waits for the cleanup; anything else is not its to handle.
-TEST(ControlEvent, EachEventsAnswer) {
-    const std::pair<std::uint32_t, ControlAnswer> kEvents[] = {
-        {0, ControlAnswer::End},        {1, ControlAnswer::End},        {2, ControlAnswer::EndAndWait},
-        {3, ControlAnswer::PassOn},     {4, ControlAnswer::PassOn},     {5, ControlAnswer::EndAndWait},
-        {6, ControlAnswer::EndAndWait}, {7, ControlAnswer::PassOn},     {0xFFFFFFFF, ControlAnswer::PassOn},
-    };
-    for (const auto& [event, answer] : kEvents) EXPECT_EQ(AnswerTo(event), answer) << event;
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// Whole scans with port devices that Windows lists as present: which port each device gets, and when the
-// listing and the registry are asked.
+// The ports of whole scans, decided by PortsOfScan with port devices that Windows lists as present: which port
+// each device gets, and when the listing and the registry are asked.
 #include "fakes.h"
+#include "portlookup/ports_of_scan.h"
 #include "scan/device_scan.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +127,14 @@ const PresentCase kCases[] = {
      {{Port("USB\\VID_5E1A&PID_B007&MI_02\\6&1F&0&0002", "COM22", kMadeUp + "2"),
        Port("USB\\VID_5E1A&PID_B007&MI_00\\6&1F&0&0000", "COM21", kMadeUp + "2", kHub)}},
      {}, {{21, u"Port_#0002.Hub_#0003"}}},
+    // The lowest interface whatever order Windows lists them in.
+    {"MadeUpCompositeParentListedInOrder", kW1,
+     {{Port("USB\\VID_5E1A&PID_B007&MI_00\\6&1F&0&0000", "COM21", kMadeUp + "2"),
+       Port("USB\\VID_5E1A&PID_B007&MI_02\\6&1F&0&0002", "COM22", kMadeUp + "2")}},
+     {}, {{21}}},
+    // A serial with & in it looks made up, but once an adapter is named by it that port is no socket's.
+    {"SerialWithAmpersandBesideAWaitingAdapter", {{.Serial = "A&B"}, {.Serial = "W1"}},
+     {{Port(kToday + "A&B", "COM5")}}, {Older("W1", "COM3")}, {{5}, {3}}, 1, true},
     // Wine lists every device ever recorded: another serial's port, or one a level below, is no socket's.
     {"SerialNamedPortIsNotMadeUp", kW1, {{Port(kToday + "W9", "COM9"), Port(kToday + "5&1\\0", "COM8")}},
      {Older("W1", "COM3")}, {{3}}, 1, true},
@@ -135,18 +146,30 @@ const PresentCase kCases[] = {
 
 void PrintTo(const PresentCase& c, std::ostream* out) { *out << c.name; }
 
+// The devices one by one as the scan reaches them, then the end of the scan; a device given a failure is one
+// the scan could not read.
+std::vector<DevicePort> PortsOf(ScanRig& rig, const PresentCase& c) {
+    PortsOfScan ports(rig.registry, rig.ports, rig.codePage);
+    for (const FakeDevice& device : c.devices) {
+        std::optional<DeviceIdentity> read;
+        if (device.Failures.empty()) {
+            read = DeviceIdentity{device.Vid, device.Pid, {}, static_cast<std::int32_t>(device.Serial.size())};
+            std::ranges::copy(device.Serial, read->SerialBuffer.begin());
+        }
+        ports.Next(DecodeVersion(c.version).Layout, read);
+    }
+    return ports.Settle();
+}
+
 class Present : public testing::TestWithParam<PresentCase> {};
 
 TEST_P(Present, GivesEachDeviceItsPort) {
     const PresentCase& c = GetParam();
     ScanRig rig;
-    rig.devices.Devices = c.devices;
-    rig.version.Value = c.version;
     rig.ports.Ports = c.present;
     for (const Value& value : c.registry) rig.registry.SetValue(value.key, value.name, value.bytes);
     std::vector<Found> found;
-    for (const ScannedDevice& device : ScanDevices(rig.platform, rig.state))
-        found.push_back({device.PortNumber, device.Location});
+    for (const DevicePort& port : PortsOf(rig, c)) found.push_back({port.PortNumber, port.Location});
     EXPECT_EQ(found, c.found);
     EXPECT_EQ(rig.ports.Listings, c.listings);
     EXPECT_EQ(!rig.registry.Journal.empty(), c.registryRead);
