@@ -39,9 +39,8 @@ private:
         // Wine 8's notify_data (programs/explorer/systray.c): uID at 4, uCallbackMessage 12, szTip 16, szInfo 280,
         // uVersion 792, szInfoTitle 796, the icon's width and height 944.
         const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        const auto* data = static_cast<const BYTE*>(copy->lpData);
-        const auto number = [&](int at) { UINT n; std::memcpy(&n, data + at, sizeof n); return n; };
-        const auto text = [&](int at) { return std::wstring(reinterpret_cast<const wchar_t*>(data + at)); };
+        const auto number = [&](int at) { UINT n; std::memcpy(&n, static_cast<const BYTE*>(copy->lpData) + at, sizeof n); return n; };
+        const auto text = [&](int at) { return std::wstring(reinterpret_cast<const wchar_t*>(static_cast<const BYTE*>(copy->lpData) + at)); };
         if (copy->dwData == NIM_ADD) self->callback = number(12);
         const std::lock_guard lock(self->mutex_);
         self->calls_.push_back(copy->dwData == NIM_ADD ? L"ADD " + std::to_wstring(number(4)) + L" " + std::to_wstring(number(944)) + L"x" +

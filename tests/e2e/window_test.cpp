@@ -104,9 +104,7 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { const auto j = program_.Journal(); return Count(j, "GetNumDevices") > scans && j.back().starts_with("Close"); }));
         return tray_.Since(calls);
     }
-    static Calls Balloon(int id, const std::wstring& text) {
-        return {L"ADD " + std::to_wstring(id) + L" 16x16 Buscador VIRK", L"SETVERSION 3", L"MODIFY Buscador VIRK: " + text};
-    }
+    static Calls Balloon(int id, const std::wstring& text) { return {L"ADD " + std::to_wstring(id) + L" 16x16 Buscador VIRK", L"SETVERSION 3", L"MODIFY Buscador VIRK: " + text}; }
     // The system menu's choice, as the window shows it and as it is kept.
     void Choose(DWORD avisos) {
         PostMessageW(window_, WM_SYSCOMMAND, 0x100, 0);
@@ -273,8 +271,7 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     // 20 notices more: GDI objects and kernel handles are level from the 10th to the 20th.
     for (std::size_t notice = 0; notice < 20; ++notice)
         ASSERT_EQ((notice % 2 ? Refresh({"AB%2012"}, 4) : Refresh({"AB%2012", "CD"}, notice ? 4 : 3)).size(), notice ? 4u : 3u);
-    const std::vector<std::string> held = program_.Held();
-    EXPECT_EQ(held.back(), held[held.size() - 11]);
+    EXPECT_EQ(program_.Held().back(), program_.Held().end()[-11]);
     // Turned off in the system menu: no notice. The window's close takes the icon away.
     Choose(0);
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
