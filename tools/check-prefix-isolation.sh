@@ -15,9 +15,9 @@ fail() { echo "prefix isolation: $*" >&2; failed=1; }
 rm -rf "$dir"
 "$tools/wine-prefix.sh" "$dir/written" "$template"
 "$tools/wine-prefix.sh" "$dir/other" "$template"
-# Every file's checksum, checked later with md5sum -c.
-sums() { (cd "$1" && find . -type f -print0 | xargs -0 md5sum) >"$2"; }
-sums "$dir/other" "$dir/other.sums"
+# The checksums of the other prefix's own files, checked later with md5sum -c; its files linked to the
+# template's are the template's, checked against its own checksums.
+(cd "$dir/other" && find . -type f -links 1 -print0 | xargs -0 md5sum) >"$dir/other.sums"
 
 export WINEPREFIX=$dir/written WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 for hive in HKLM HKCU; do "$wine64" reg add "$hive\\Software\\BuscadorVIRK\\Isolation" /v Written /d yes /f >/dev/null; done
