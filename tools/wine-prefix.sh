@@ -29,10 +29,11 @@ own_files() {
 made_with() { echo "wine=$("$wine64" --version) wine32=$1"; }
 current() { [ -f "$1/system.reg" ] && [ "$(cat "$1/$stamp" 2>/dev/null)" = "$2" ]; }
 
-# Makes DIR with Wine itself; WITH32 yes: through tools/wine32.sh, under emulation where need be.
+# Makes DIR with Wine itself; WITH32 yes: through tools/wine32.sh, under emulation only where 32-bit programs
+# run no other way (the prefix is the same either way: VIRK_WINE32 picks the way for the tests alone).
 make_prefix() {
   local dir=$1 with32=$2 new="$1.new" run=()
-  [ "$with32" = yes ] && [ -z "${VIRK_WINE32_WAY:-}" ] && run=("$tools/wine32.sh")
+  [ "$with32" = yes ] && [ -z "${VIRK_WINE32_WAY:-}" ] && run=(env -u VIRK_WINE32 "$tools/wine32.sh")
   rm -rf "$dir" "$new"
   mkdir -p "$new"
   # In one command, so that under emulation wineboot and its wineserver end in the same namespace.
@@ -76,7 +77,7 @@ mkdir -p "${template%/*}"
 # One maker of the template at a time: the parts' prefixes are made side by side.
 exec {lock}<"${template%/*}"
 flock "$lock"
-made=$(made_with "$("$tools/wine32.sh" --mode >/dev/null 2>&1 && echo yes || echo no)")
+made=$(made_with "$(env -u VIRK_WINE32 "$tools/wine32.sh" --mode >/dev/null 2>&1 && echo yes || echo no)")
 if ! current "$template" "$made"; then
   make_prefix "$template" "${made##*wine32=}"
   # Its checksums, for the test that shows no prefix made from it writes into it.
