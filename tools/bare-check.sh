@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # `make bare-check`: the README's two commands as a newcomer meets them, in a new minimal Debian 12
 # root (debootstrap minbase, from this machine's own Debian mirror) with a clone of this commit:
-# ./run.sh, then ./test.sh, as root. Prints the time of each and the packages each installed with
-# their download size. The root is unmounted and removed however the check ends.
-# Usage: tools/bare-check.sh [COMMIT [RUN TEST]]   (as root; needs the package registry; about 4 GB
-#   free under /var/tmp). COMMIT (HEAD) is checked instead; RUN and TEST (./run.sh, ./test.sh) are the
-#   commands, for comparing with an older commit.
+# ./run.sh, then ./test.sh, as root. Prints the time of each, the build folder's size after it and the
+# packages each installed with their download size. The root is unmounted and removed however the check ends.
+# Usage: tools/bare-check.sh [COMMIT [RUN TEST]]   (as root; needs the package registry; about 8 GB free
+#   under /var/tmp: the packages and the build folder). COMMIT (HEAD) is checked instead; RUN and TEST
+#   (./run.sh, ./test.sh) are the commands, for comparing with an older commit.
 # Logs: build/bare-check/run.log and test.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -166,7 +166,8 @@ check() {
   wait "$job" || status=$?
   job=""
   wait  # the tail prints what is left, then ends
-  local line="$name: $((SECONDS - started)) s, $(installed "$log")"
+  # What the build folder takes on disk after it, hard links counted once.
+  local line="$name: $((SECONDS - started)) s, build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
   if [ $status -ne 0 ]; then line+=", FAILED (exit $status)"; fi
   summary+=("$line")
   return "$status"

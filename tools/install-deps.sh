@@ -42,6 +42,51 @@ missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
+# Whether any of the packages named is among the missing.
+missing_of() {
+  local package
+  for package in "$@"; do [[ " ${missing[*]} " == *" $package "* ]] && return 0; done
+  return 1
+}
+
+# Disk space, in MB (README): the packages on the system's disk, installed and apt's downloaded copies, the
+# demo's and then the rest `make test` needs, as apt sizes them for a minimal Debian 12 (December 2026); the
+# build folder with its Wine prefixes in the project's, for `make run` and for all `make test` builds (the
+# demo's included), with some room over what fresh clones took.
+demo_packages_mb=1800 test_packages_mb=3000
+run_build_mb=900 test_build_mb=2500
+# Checked before anything is installed or built: a full disk would otherwise fail halfway, saying nothing of why.
+check_space() {
+  local packages_mb=0 build_mb=0 project build_now system_fs project_fs
+  missing_of "${demo[@]}" && packages_mb=$demo_packages_mb
+  case "${1:-all}" in
+    wine | build | demo) build_mb=$run_build_mb ;;
+    all)
+      build_mb=$test_build_mb
+      missing_of "${tests[@]}" && packages_mb=$((packages_mb + test_packages_mb)) ;;
+    *) return 0 ;;
+  esac
+  project=$(cd "$(dirname "$0")/.." && pwd)
+  build_now=$(du -sm "$project/build" 2>/dev/null | cut -f1)
+  build_mb=$((build_mb > ${build_now:-0} ? build_mb - ${build_now:-0} : 0))
+  system_fs=$(stat -c %d /usr)
+  project_fs=$(stat -c %d "$project")
+  if [ "$system_fs" = "$project_fs" ]; then
+    enough "$project" $((packages_mb + build_mb)) "$([ $packages_mb -gt 0 ] && echo "the packages and ")$project/build"
+  else
+    enough /usr "$packages_mb" "the packages" && enough "$project" "$build_mb" "$project/build"
+  fi
+}
+enough() {  # PLACE MB WHAT
+  local free
+  free=$(df -Pm "$1" | awk 'NR == 2 { print $4 }')
+  [ "$2" -le "$free" ] && return 0
+  echo "install-deps.sh: too little disk space: $what_for needs $2 MB more on the file system of $1" \
+    "(for $3), which has $free MB free" >&2
+  exit 1
+}
+what_for=$([ "${1:-all}" = all ] && echo "make test" || echo "make run")
+check_space "${1:-all}"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()

@@ -13,11 +13,14 @@ elif [ $status -ne 0 ]; then
   echo "win32: Wine tests not run: ${way#none: }; binary checks only"
   exec ctest --preset win32-tests --label-exclude wine
 fi
-timeout=300
+timeout=300 jobs=2
 if [ "$way" = emulated ]; then
   echo "win32: the i686 Wine tests run under QEMU user emulation in a private namespace (VIRK_WINE32 picks: native or emulated)"
   timeout=2400  # every Wine process starts in about a minute there
+  # A part keeps about half a core busy there, one emulated start after another and waits between: three
+  # side by side fill two cores.
+  jobs=3
 else
   echo "win32: the i686 Wine tests run natively (VIRK_WINE32 picks: native or emulated)"
 fi
-exec tools/wine32.sh ctest --preset win32-tests --timeout "$timeout"
+exec tools/wine32.sh ctest --preset win32-tests --timeout "$timeout" --parallel "$jobs"
