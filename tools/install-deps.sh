@@ -67,7 +67,7 @@ check_space() {
     *) return 0 ;;
   esac
   project=$(cd "$(dirname "$0")/.." && pwd)
-  build_now=$(du -sm "$project/build" 2>/dev/null | cut -f1)
+  build_now=$(du -sm "$project/build" 2>/dev/null | cut -f1 || true)  # none yet in a fresh clone
   build_mb=$((build_mb > ${build_now:-0} ? build_mb - ${build_now:-0} : 0))
   system_fs=$(stat -c %d /usr)
   project_fs=$(stat -c %d "$project")
