@@ -3,6 +3,7 @@
 
 #include "app/ascii_text.h"
 #include "app/convert_to_string.h"
+#include "scan/port_remark.h"
 #include "scan/report_text.h"
 
 #include <algorithm>
@@ -52,6 +53,8 @@ std::u16string JsonString(const std::u16string& text) {
     return quoted + u'"';
 }
 
+std::u16string JsonOrNull(const std::optional<std::u16string>& text) { return text ? JsonString(*text) : u"null"; }
+
 // Quoted only where it must be: a comma, a quote or a line break in it.
 std::u16string CsvField(const std::u16string& text) {
     if (text.find_first_of(u",\"\r\n") == std::u16string::npos) return text;
@@ -62,12 +65,32 @@ std::u16string CsvField(const std::u16string& text) {
 
 std::u16string Port(std::int16_t port) { return AsciiText(std::to_string(port)); }
 
+// For scripts: fixed words that never change with the wording of the remark.
+std::optional<std::u16string> ReasonWord(const ScannedDevice& device) {
+    if (KnownPort(device) || !device.Reason) return std::nullopt;
+    switch (*device.Reason) {
+    case NoPortReason::Unread: return u"sin_leer";
+    case NoPortReason::SharedSerial: return u"serie_repetida";
+    case NoPortReason::NoOwnSerial: return u"sin_serie_propia";
+    case NoPortReason::NoPortDevice: return u"sin_puerto";
+    case NoPortReason::NoLookup: return u"sin_consulta";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> ProblemNumber(const ScannedDevice& device) {
+    if (!device.Problem) return std::nullopt;
+    return AsciiText(std::to_string(*device.Problem));
+}
+
 std::u16string Plain(std::span<const ScannedDevice> devices) {
     std::u16string out;
     for (const ScannedDevice& device : devices) {
         const auto port = KnownPort(device);
         out.append(port ? u"COM" + Port(*port) : u"-").append(u"\t");
         if (device.Read) out.append(PlainSerial(AsShown(device.Read->Serial)));
+        // A third field only where there is something to say, so the first two read as they always have.
+        if (const auto remark = PortRemark(device)) out.append(u"\t").append(*remark);
         out.append(kLineEnd);
     }
     return out;
@@ -81,7 +104,9 @@ std::u16string JsonFields(const ScannedDevice& device) {
            u", \"serie\": " + (read ? JsonString(AsShown(read->Serial)) : u"null") +
            u", \"vid\": " + (read ? JsonString(Hex(read->Vid)) : u"null") +
            u", \"pid\": " + (read ? JsonString(Hex(read->Pid)) : u"null") +
-           u", \"ubicacion\": " + (device.Location ? JsonString(*device.Location) : u"null");
+           u", \"ubicacion\": " + JsonOrNull(device.Location) +
+           u", \"motivo\": " + JsonOrNull(ReasonWord(device)) +
+           u", \"problema\": " + ProblemNumber(device).value_or(u"null");
 }
 
 std::u16string Json(std::span<const ScannedDevice> devices) {
@@ -92,7 +117,7 @@ std::u16string Json(std::span<const ScannedDevice> devices) {
 }
 
 std::u16string Csv(std::span<const ScannedDevice> devices) {
-    std::u16string out = u"puerto,serie,vid,pid,ubicacion";
+    std::u16string out = u"puerto,serie,vid,pid,ubicacion,motivo,problema";
     out.append(kLineEnd);
     for (const ScannedDevice& device : devices) {
         const auto port = KnownPort(device);
@@ -101,7 +126,9 @@ std::u16string Csv(std::span<const ScannedDevice> devices) {
             .append(read ? CsvField(AsShown(read->Serial)) : u"").append(u",")
             .append(read ? Hex(read->Vid) : u"").append(u",")
             .append(read ? Hex(read->Pid) : u"").append(u",")
-            .append(device.Location ? CsvField(*device.Location) : u"").append(kLineEnd);
+            .append(device.Location ? CsvField(*device.Location) : u"").append(u",")
+            .append(ReasonWord(device).value_or(u"")).append(u",")
+            .append(ProblemNumber(device).value_or(u"")).append(kLineEnd);
     }
     return out;
 }
@@ -113,9 +140,15 @@ ListOutput PortOfSerial(const std::u16string& wanted, std::span<const ScannedDev
     if (found == devices.end())
         return {{}, u"No hay ningún adaptador VIRK con el número de serie \"" + wanted + u"\"." + std::u16string(kLineEnd),
                 kExitNothing};
-    if (const auto port = KnownPort(*found)) return {u"COM" + Port(*port) + std::u16string(kLineEnd), {}, kExitListed};
-    return {{}, u"El adaptador VIRK con el número de serie \"" + wanted + u"\" no tiene un puerto COM conocido." +
-                    std::u16string(kLineEnd),
+    const auto remark = PortRemark(*found);
+    if (const auto port = KnownPort(*found)) {
+        // The port all the same, for the script; its problem for whoever reads the console.
+        const std::u16string name = u"COM" + Port(*port);
+        return {name + std::u16string(kLineEnd), remark ? name + u": " + *remark + u"." + std::u16string(kLineEnd) : u"",
+                kExitListed};
+    }
+    return {{}, u"El adaptador VIRK con el número de serie \"" + wanted + u"\" no tiene un puerto COM conocido" +
+                    (remark ? u": " + *remark : u"") + u"." + std::u16string(kLineEnd),
             kExitNothing};
 }
 

@@ -29,6 +29,7 @@ public:
             const auto answer = WaitAnswer(command_, scan.Devices, platform_.CodePage);
             if (!answer) return std::nullopt;
             console_.Out(answer->Out);
+            console_.Err(answer->Err);
             return answer->ExitCode;
         }
         // A line at a time, each whole, so a script reading a pipe has it at once.

@@ -55,7 +55,7 @@ PresentPortFound PresentPortNumber(const PresentPort& port, const AnsiCodePage& 
     ValueBuffer buffer{};
     const std::size_t size = std::min(port.PortName.size(), static_cast<std::size_t>(kValueCapacity));
     std::copy_n(port.PortName.begin(), size, buffer.begin());
-    PresentPortFound result{PortNumberFromValue(buffer, static_cast<std::uint32_t>(size), codePage), std::nullopt, {}};
+    PresentPortFound result{PortNumberFromValue(buffer, static_cast<std::uint32_t>(size), codePage), std::nullopt, &port, {}};
     if (port.Location) result.Location = BytesAsText(*port.Location, codePage);
     return result;
 }

@@ -29,6 +29,7 @@ std::int16_t GetPortNum98(Registry& registry, const AnsiCodePage& codePage, std:
 struct PresentPortFound {
     std::int16_t PortNumber;
     std::optional<std::u16string> Location;
+    const PresentPort* Device;       // the port device it was read from, in ports
     std::vector<std::size_t> Named;  // the indexes in ports of every port device named after the device
 };
 std::optional<PresentPortFound> GetPortNumPresent(std::span<const PresentPort> ports, const AnsiCodePage& codePage,

@@ -6,6 +6,8 @@
 #include <string_view>
 
 inline constexpr std::int16_t kNoPort = -1;
+// Port numbers start at 1: a name such as COM, which reads as 0, names no port.
+inline constexpr std::int16_t kFirstPort = 1;
 
 // The leading decimal number of text: an optional sign, digits, at most one decimal point
 // with further digits and an optional E exponent; blanks, tabs and line feeds are skipped

@@ -18,6 +18,7 @@ std::optional<DevicePort> PortsOfScan::Next(PortLayout layout, const std::option
     // the device before it.
     const DeviceIdentity identity = read.value_or(DeviceIdentity{});
     Place& place = places_.emplace_back();
+    place.Read = read.has_value();
     if (layout == PortLayout::None) {
         place.Port.PortNumber = last_;
         return place.Port;
@@ -50,6 +51,7 @@ std::int16_t PortsOfScan::LookUpXP2000(const DeviceIdentity& identity, bool read
             portNamed_.resize(ports->size());
             for (const std::size_t named : found->Named) portNamed_[named] = true;
             place.Port.Location = std::move(found->Location);
+            place.Device = found->Device;
             return found->PortNumber;
         }
         if (MadeUpPortListed(*ports, identity.Vid, identity.Pid, codePage_)) {
@@ -89,7 +91,12 @@ std::vector<DevicePort> PortsOfScan::Settle() {
     ForgetSharedNames();
     std::vector<DevicePort> ports;
     ports.reserve(places_.size());
-    for (const Place& place : places_) ports.push_back(place.Port);
+    for (Place& place : places_) {
+        // Asked only now, of the port devices the scan's adapters turned out to have.
+        if (place.Device != nullptr) place.Port.Problem = presentPorts_.Problem(*place.Device);
+        place.Port.Reason = WhyNoPort(place);
+        ports.push_back(place.Port);
+    }
     return ports;
 }
 
@@ -114,6 +121,9 @@ void PortsOfScan::PairWaiting() {
         } else if (pairings[i].Port) {
             port.PortNumber = pairings[i].Port->PortNumber;
             port.Location = pairings[i].Port->Location;
+            alone[i]->Device = pairings[i].Port->Device;
+        } else {
+            alone[i]->Unpaired = true;
         }
     }
 }
@@ -125,5 +135,17 @@ void PortsOfScan::ForgetSharedNames() {
         if (!place.Named || devicesNamed.at(*place.Named) < 2) continue;
         place.Port.PortNumber = kNoPort;
         place.Port.Location.reset();
+        place.Device = nullptr;
     }
+}
+
+// The reason a user can act on first: a device not read has no name to look for, and the version decides whether
+// any lookup runs at all.
+std::optional<NoPortReason> PortsOfScan::WhyNoPort(const Place& place) const {
+    if (!place.Read) return NoPortReason::Unread;
+    if (!place.Port.LookedUp) return NoPortReason::NoLookup;
+    if (place.Port.PortNumber >= kFirstPort) return std::nullopt;
+    if (CountNames().at(*place.Named) > 1) return NoPortReason::SharedSerial;
+    if (place.Unpaired) return NoPortReason::NoOwnSerial;
+    return NoPortReason::NoPortDevice;
 }

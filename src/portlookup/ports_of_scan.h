@@ -7,6 +7,7 @@
 #include "app/present_ports.h"
 #include "app/registry.h"
 #include "devicelib/device_library.h"
+#include "portlookup/no_port_reason.h"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,10 @@ struct DevicePort {
     // Where Windows says the port's device is plugged in (Port_#0002.Hub_#0003 and the like), opaque;
     // none when the port came from the registry layout of the older drivers.
     std::optional<std::u16string> Location;
+    // The problem number Device Manager shows for the port device found; the port keeps its number all the same.
+    std::optional<std::uint32_t> Problem;
+    // Where no port 1 or above is its own: why not.
+    std::optional<NoPortReason> Reason;
 };
 
 class PortsOfScan {
@@ -38,7 +43,8 @@ public:
     // The device at the scan's next place, looked up in `layout` with its identity, or with an empty one where it
     // could not be read. nullopt: decided at the end.
     std::optional<DevicePort> Next(PortLayout layout, const std::optional<DeviceIdentity>& read);
-    // Every device's final port, by its place in the scan; the waiting ones paired, or given the registry's record.
+    // Every device's final port, by its place in the scan; the waiting ones paired, or given the registry's record;
+    // the problem of each port device found, and why a device has no port.
     std::vector<DevicePort> Settle();
 
 private:
@@ -50,8 +56,11 @@ private:
     };
     struct Place {
         DevicePort Port;
+        bool Read = false;
         std::optional<Name> Named;
         std::optional<DeviceIdentity> Waiting;  // its identity, where only the whole scan tells its port
+        bool Unpaired = false;                  // it waited for a port named after a USB socket, and got none
+        const PresentPort* Device = nullptr;    // the present port device its port was read from
     };
     std::int16_t LookUpXP2000(const DeviceIdentity& identity, bool read, Place& place);
     std::int16_t Recorded(DeviceIdentity identity);
@@ -60,6 +69,7 @@ private:
     std::map<Name, int> CountNames() const;
     void PairWaiting();
     void ForgetSharedNames();
+    std::optional<NoPortReason> WhyNoPort(const Place& place) const;
 
     Registry& registry_;
     PresentPorts& presentPorts_;

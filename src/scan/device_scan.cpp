@@ -35,6 +35,8 @@ void TakePort(ScannedDevice& device, const DevicePort& port) {
     device.PortNumber = port.PortNumber;
     device.LookedUp = port.LookedUp;
     device.Location = port.Location;
+    device.Problem = port.Problem;
+    device.Reason = port.Reason;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "scan/notice_text.h"
 
 #include "app/ascii_text.h"
+#include "scan/port_remark.h"
 #include "scan/report_text.h"
 
 #include <vector>
@@ -34,9 +35,12 @@ std::size_t RankOf(std::span<const ScannedDevice> scan, std::size_t at) {
 // The serial as the report shows it.
 std::u16string Shown(const ScannedDevice& device) { return AsShown(device.Read->Serial); }
 
+// Why it has no port, or the problem of the one it has, follows where there is something to say.
 std::u16string Arrival(const ScannedDevice& device) {
-    if (!KnownPort(device)) return u"Conectado: " + Shown(device) + u", sin puerto COM";
-    return u"Conectado: " + Shown(device) + u" en COM" + AsciiText(std::to_string(device.PortNumber));
+    const auto port = KnownPort(device);
+    const auto remark = PortRemark(device);
+    return u"Conectado: " + Shown(device) + (port ? u" en COM" + AsciiText(std::to_string(*port)) : u", sin puerto COM") +
+           (remark ? u"; " + *remark : u"");
 }
 
 // Devices of one adapter are paired in scan order: the n-th now with the n-th before. One left over now arrived,

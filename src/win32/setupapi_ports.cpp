@@ -40,6 +40,8 @@ std::optional<SetupApiCalls> LoadCalls() {
     }
     calls.QueryValueExA = RegQueryValueExA;
     calls.CloseKey = RegCloseKey;
+    // A device's problem is told where setupapi can say it; none is told where it cannot.
+    Resolve(module, "CM_Get_DevNode_Status", calls.GetDevNodeStatus);
     return calls;  // the module stays loaded for the rest of the process
 }
 
@@ -104,14 +106,29 @@ std::optional<std::vector<PresentPort>> ListPresentPorts(const SetupApiCalls& ca
         auto portName = id ? PortName(calls, list, device) : std::nullopt;
         if (!portName) continue;  // a device Windows cannot describe is left out, not the listing
         ports.push_back({std::move(*id), ParentInstanceId(calls, device.DevInst), std::move(*portName),
-                         Location(calls, list, device)});
+                         Location(calls, list, device), device.DevInst});
     }
     calls.DestroyDeviceInfoList(list);
     return ports;
+}
+
+std::optional<std::uint32_t> DeviceProblem(const SetupApiCalls& calls, const PresentPort& port) {
+    if (calls.GetDevNodeStatus == nullptr) return std::nullopt;
+    // Both start at 0: Wine answers CR_SUCCESS and writes neither, which then reads as no problem.
+    ULONG status = 0, problem = 0;
+    if (calls.GetDevNodeStatus(&status, &problem, static_cast<DEVINST>(port.Node), 0) != CR_SUCCESS) return std::nullopt;
+    // The number means something only beside the flag.
+    if ((status & DN_HAS_PROBLEM) == 0 || problem == 0) return std::nullopt;
+    return problem;
 }
 
 std::optional<std::vector<PresentPort>> SetupApiPorts::List() {
     const SetupApiCalls* calls = LoadSetupApi();
     if (calls == nullptr) return std::nullopt;
     return ListPresentPorts(*calls);
+}
+
+std::optional<std::uint32_t> SetupApiPorts::Problem(const PresentPort& port) {
+    const SetupApiCalls* calls = LoadSetupApi();
+    return calls != nullptr ? DeviceProblem(*calls, port) : std::nullopt;
 }

@@ -4,13 +4,19 @@
 namespace e2e {
 namespace {
 
-// Adapters AB 12 and CD with their ports on both layouts (AB 12's 98 instance past one whose id overflows the
-// buffer), W1 of another product id, and, in three forms, a fourth whose product id cannot be read. On 2000 and
-// later CD's port is the one Windows lists as present, with its location, over its older record left behind; W1's
-// is the one port device of its vid and pid under an ID made up from the USB socket, unless an adapter that could
-// not be read may be the one in that socket.
+// Adapters AB 12 and CD with their ports, W1 of another product id, a fourth whose product id cannot be read, two
+// of one serial and one with no port at all. CD's port is the one Windows lists as present, with its location, over its older
+// record left behind; W1's is the one port device of its vid and pid under an ID made up from the USB socket,
+// unless an adapter that could not be read may be the one in that socket.
 const std::string kReadable = "1a2b c3d4 AB%2012\n1a2b c3d4 CD\n1a2b c3d5 W1\n";
-const std::string kDevices = kReadable + "1a2b c3d4 EF pid=3\n";
+const std::string kDevices = kReadable + "1a2b c3d4 EF pid=3\n1a2b c3d4 GH\n1a2b c3d4 GH\n1a2b c3d4 XY\n";
+
+// The JSON object of an adapter of 1a2b read whole: its port, location and reason as JSON writes them.
+std::string Object(const std::string& port, const std::string& serial, const std::string& pid,
+                   const std::string& location, const std::string& reason) {
+    return R"(  {"puerto": )" + port + R"(, "serie": ")" + serial + R"(", "vid": "1A2B", "pid": ")" + pid +
+           R"(", "ubicacion": )" + location + R"(, "motivo": )" + reason + R"(, "problema": null})";
+}
 
 struct ListCase {
     const char* name;
@@ -31,9 +37,6 @@ TEST_P(ListaVIRK, WritesItsFormAfterAWholeScan) {
     keys.Version(c.version);
     SetPortXP("AB_12", "COM3\0"s);
     SetPortXP("CD", "COM7\0"s);
-    SetInstance98("0000", std::string(120, 'X'), "COM2");
-    SetInstance98("0001", Id98("AB_12"), "COM4");
-    SetInstance98("0002", Id98("CD"), "COM8");
     RecordPort("USB\\VID_1A2B&PID_C3D4\\CD", "COM9", "Port_#0002.Hub_#0003");
     RecordPort(kMadeUpPort, "COM30", "Port_#0004.Hub_#0001");
     Program program(BUSCA_STAND_IN_FILE, BUSCA_LIST_FILE);
@@ -51,16 +54,23 @@ TEST_P(ListaVIRK, WritesItsFormAfterAWholeScan) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, ListaVIRK,
     testing::Values(
-        ListCase{"Plain", "winxp", L"", "COM3\tAB 12\r\nCOM9\tCD\r\n-\tW1\r\n-\t\r\n", 0},
-        ListCase{"Json98", "win98", L"/JSON",
-                 "[\r\n"
-                 R"(  {"puerto": 4, "serie": "AB 12", "vid": "1A2B", "pid": "C3D4", "ubicacion": null},)" "\r\n"
-                 R"(  {"puerto": 8, "serie": "CD", "vid": "1A2B", "pid": "C3D4", "ubicacion": null},)" "\r\n"
-                 R"(  {"puerto": null, "serie": "W1", "vid": "1A2B", "pid": "C3D5", "ubicacion": null},)" "\r\n"
-                 R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null})" "\r\n]\r\n", 0},
+        ListCase{"Plain", "winxp", L"",
+                 "COM3\tAB 12\r\nCOM9\tCD\r\n-\tW1\tWindows no usa su número de serie y no se sabe cuál es su puerto\r\n"
+                 "-\t\tno se pudo leer (otro programa puede tener abierto su puerto)\r\n"
+                 "-\tGH\totro adaptador tiene el mismo número de serie\r\n-\tGH\totro adaptador tiene el mismo número de serie\r\n"
+                 "-\tXY\tWindows no le ha dado un puerto (falta el controlador o no ha terminado)\r\n", 0},
+        ListCase{"Json", "winxp", L"/JSON",
+                 "[\r\n" + Object("3", "AB 12", "C3D4", "null", "null") + ",\r\n" +
+                 Object("9", "CD", "C3D4", R"("Port_#0002.Hub_#0003")", "null") + ",\r\n" +
+                 Object("null", "W1", "C3D5", "null", R"("sin_serie_propia")") + ",\r\n" +
+                 R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null, "motivo": "sin_leer", "problema": null},)" "\r\n" +
+                 Object("null", "GH", "C3D4", "null", R"("serie_repetida")") + ",\r\n" +
+                 Object("null", "GH", "C3D4", "null", R"("serie_repetida")") + ",\r\n" +
+                 Object("null", "XY", "C3D4", "null", R"("sin_puerto")") + "\r\n]\r\n", 0},
         ListCase{"Csv", "winxp", L"-csv",
-                 "puerto,serie,vid,pid,ubicacion\r\n3,AB 12,1A2B,C3D4,\r\n9,CD,1A2B,C3D4,Port_#0002.Hub_#0003\r\n"
-                 "30,W1,1A2B,C3D5,Port_#0004.Hub_#0001\r\n", 0, kReadable},
+                 "puerto,serie,vid,pid,ubicacion,motivo,problema\r\n3,AB 12,1A2B,C3D4,,,\r\n9,CD,1A2B,C3D4,Port_#0002.Hub_#0003,,\r\n"
+                 ",W1,1A2B,C3D5,,sin_serie_propia,\r\n,,,,,sin_leer,\r\n,GH,1A2B,C3D4,,serie_repetida,\r\n"
+                 ",GH,1A2B,C3D4,,serie_repetida,\r\n,XY,1A2B,C3D4,,sin_puerto,\r\n", 0},
         ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0},
         // Already there: answered after the first scan.
         ListCase{"Esperar", "winxp", L"/esperar", "COM3\tAB 12\r\nCOM9\tCD\r\nCOM30\tW1\r\n", 0, kReadable},

@@ -86,6 +86,8 @@ TEST(Seam, PresentPortsThroughSetupApi) {
         if (port.InstanceId.find("VID_1A2B") == std::string::npos) continue;  // the prefix's own ports
         listed.push_back(port.InstanceId + " " + port.PortName.c_str() + " " + port.Location.value_or("-"));
         EXPECT_EQ(port.PortName.back(), '\0') << "the terminator the query returned";
+        // Wine's status call succeeds and writes nothing: what the program started with must read as no problem.
+        EXPECT_EQ(SetupApiPorts().Problem(port), std::nullopt);
     }
     std::ranges::sort(listed);
     EXPECT_EQ(listed, (std::vector<std::string>{"USB\\VID_1A2B&PID_C3D4&MI_00\\CD_00 COM256 -",
@@ -134,40 +136,58 @@ struct Journalled {
         return snprintf(id, size, "USB\\ROOT_HUB\\%lu", device - 10), CR_SUCCESS;
     }
     static BOOL WINAPI Destroy(HDEVINFO list) { return journal.push_back(list == kList ? "destroy" : "destroy other"), TRUE; }
+    // Device 0 has problem 10, device 1 problem 22; device 2 writes a number but not the flag that makes it one.
+    static CONFIGRET WINAPI Status(PULONG status, PULONG problem, DEVINST device, ULONG flags) {
+        journal.push_back("status " + std::to_string(device) + " flags=" + std::to_string(flags));
+        if (Fails(device, "status")) return CR_NO_SUCH_DEVNODE;
+        *status = DN_STARTED | (device < 2 ? DN_HAS_PROBLEM : 0);
+        *problem = device == 0 ? 10 : 22;
+        return CR_SUCCESS;
+    }
 };
 
 // The listing asks for present ports only and reads each port's key without write access; a device failing any
 // call is left out or lacks what failed, never the others; every key opened is closed, the list destroyed once.
+// A listed device's problem is asked of its own node, and is none where the call fails or setupapi lacks it.
 TEST(Seam, PresentPortsAskedForAsTheyShouldBe) {
-    const SetupApiCalls calls{Journalled::GetClassDevs, Journalled::Enum, Journalled::InstanceId, Journalled::OpenKey,
-                              Journalled::Property, Journalled::Parent, Journalled::DeviceId, Journalled::Destroy,
-                              Journalled::Query, Journalled::Close};
+    SetupApiCalls calls{Journalled::GetClassDevs, Journalled::Enum, Journalled::InstanceId, Journalled::OpenKey,
+                        Journalled::Property, Journalled::Parent, Journalled::DeviceId, Journalled::Destroy,
+                        Journalled::Query, Journalled::Close, Journalled::Status};
     const std::string present = "list Ports flags=" + std::to_string(DIGCF_PRESENT);
     const auto key = [](int device) {
         return "key " + std::to_string(device) + " scope=" + std::to_string(DICS_FLAG_GLOBAL) + " type=" +
                std::to_string(DIREG_DEV) + " access=" + std::to_string(KEY_READ);
     };
-    const std::vector<std::string> whole = {present, key(0), "close 0", key(1), "close 1", key(2), "close 2", "destroy"};
-    for (const auto& [failing, middle] : {std::pair<std::string, std::string>("", "1 COM31 Port_#0001 USB\\ROOT_HUB\\1"),
-                                          {"id", ""}, {"key", ""}, {"query", ""}, {"location", "1 COM31 - USB\\ROOT_HUB\\1"},
-                                          {"parent", "1 COM31 Port_#0001 "}, {"parentid", "1 COM31 Port_#0001 "}}) {
+    const std::vector<std::string> whole = {present, key(0), "close 0", key(1), "close 1", key(2), "close 2", "destroy",
+                                            "status 0 flags=0", "status 1 flags=0", "status 2 flags=0"};
+    for (const auto& [failing, middle] : {std::pair<std::string, std::string>("", "1 COM31 Port_#0001 USB\\ROOT_HUB\\1 22"),
+                                          {"id", ""}, {"key", ""}, {"query", ""}, {"location", "1 COM31 - USB\\ROOT_HUB\\1 22"},
+                                          {"parent", "1 COM31 Port_#0001  22"}, {"parentid", "1 COM31 Port_#0001  22"},
+                                          {"status", "1 COM31 Port_#0001 USB\\ROOT_HUB\\1 -"}}) {
         SCOPED_TRACE("failing " + failing);
         Journalled::journal.clear();
         Journalled::failing = failing;
         const auto ports = ListPresentPorts(calls);
         ASSERT_TRUE(ports.has_value());
         std::vector<std::string> listed;
-        for (const PresentPort& port : *ports)
+        for (const PresentPort& port : *ports) {
+            const auto problem = DeviceProblem(calls, port);
             listed.push_back(port.InstanceId.substr(port.InstanceId.size() - 1) + " " + port.PortName.c_str() + " " +
-                             port.Location.value_or("-") + " " + port.ParentInstanceId);
-        std::vector<std::string> expected = {"0 COM30 Port_#0000 USB\\ROOT_HUB\\0", middle, "2 COM32 Port_#0002 USB\\ROOT_HUB\\2"};
+                             port.Location.value_or("-") + " " + port.ParentInstanceId + " " +
+                             (problem ? std::to_string(*problem) : "-"));
+        }
+        std::vector<std::string> expected = {"0 COM30 Port_#0000 USB\\ROOT_HUB\\0 10", middle,
+                                             "2 COM32 Port_#0002 USB\\ROOT_HUB\\2 -"};
         std::erase(expected, "");
         EXPECT_EQ(listed, expected);
         std::vector<std::string> journal = whole;
+        if (failing == "id" || failing == "key" || failing == "query") journal.erase(journal.begin() + 9);  // not listed
         if (failing == "id") journal.erase(journal.begin() + 3, journal.begin() + 5);  // no key for a device without an ID
         if (failing == "key") journal.erase(journal.begin() + 4);                      // nothing to close
         EXPECT_EQ(Journalled::journal, journal);
     }
+    calls.GetDevNodeStatus = nullptr;
+    EXPECT_EQ(DeviceProblem(calls, PresentPort{}), std::nullopt);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ const std::string kAB = "1a2b c3d4 AB%2012\n", kCD = "1a2b c3d4 CD\n";
 
 std::string Line(const std::string& event, const std::string& serial, int port) {
     return R"({"evento": ")" + event + R"(", "puerto": )" + std::to_string(port) + R"(, "serie": ")" + serial +
-           R"(", "vid": "1A2B", "pid": "C3D4", "ubicacion": null})";
+           R"(", "vid": "1A2B", "pid": "C3D4", "ubicacion": null, "motivo": null, "problema": null})";
 }
 
 // The whole lines written so far.

@@ -282,13 +282,14 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     EXPECT_EQ(tray_.Since(1), Calls{L"DELETE 23"});
 
     // Still off after a restart, on 98 now. Turned on again: the balloon through the ANSI functions of shell32, loaded
-    // by its full path in the system folder, the text in the code page. Where the shell refuses it, as without a
+    // by its full path in the system folder, the text in the code page, with why the adapter has no port. Where the shell refuses it, as without a
     // notification area, the taskbar button flashes.
     ASSERT_NO_FATAL_FAILURE(Launch("win98", "1a2b c3d4 AB%2012\n", true));
     ShowWindowAsync(window_, SW_MINIMIZE);  // done before the settle timer fires
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
     Choose(1);
-    EXPECT_EQ(Refresh({"AB%2012", "CD", "%D1u"}, 3), Balloon(1, L"Conectado: \u00D1u, sin puerto COM"));
+    EXPECT_EQ(Refresh({"AB%2012", "CD", "%D1u"}, 3), Balloon(1, L"Conectado: \u00D1u, sin puerto COM; Windows no le ha dado un puerto (falta el controlador o "
+                                                                          L"no ha terminado)"));
     tray_.answer = FALSE;
     EXPECT_EQ(Refresh({"AB%2012"}, 2), (Calls{L"DELETE 1", L"ADD 2 16x16 Buscador VIRK"}));
     End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); });

@@ -91,6 +91,8 @@ struct ListingCase {
     int exitCode = kExitListed;
     std::optional<std::int32_t> count = {};
     std::uint32_t version = 0x0A280105;
+    std::vector<PresentPort> present = {};
+    std::map<std::string, std::uint32_t> problems = {};  // by instance ID
 };
 
 std::string Repeat(const std::string& text, int times) {
@@ -99,41 +101,57 @@ std::string Repeat(const std::string& text, int times) {
     return all;
 }
 
-const std::string kNullObject = R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null})";
+const std::string kHeader = "puerto,serie,vid,pid,ubicacion,motivo,problema\r\n";
+const std::string kUnreadObject =
+    R"(  {"puerto": null, "serie": null, "vid": null, "pid": null, "ubicacion": null, "motivo": "sin_leer", "problema": null})";
+const std::string kSharedObject =
+    R"(  {"puerto": null, "serie": "S", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": "serie_repetida", "problema": null})";
+// The plain form's third field for each reason.
+const std::string kUnread = "\tno se pudo leer (otro programa puede tener abierto su puerto)";
+const std::string kNoPort = "\tWindows no le ha dado un puerto (falta el controlador o no ha terminado)";
 
 const ListingCase kListings[] = {
-    {"NoAdapter", {}, {}, "", "[]\r\n", "puerto,serie,vid,pid,ubicacion\r\n", kExitNothing},
+    {"NoAdapter", {}, {}, "", "[]\r\n", kHeader, kExitNothing},
     {"KnownAndUnknownPorts",
      {{.Serial = "AB 12"}, {.Vid = 0xABC, .Pid = 0x12345, .Serial = "CD"}},
      {{"AB_12", "COM3\0"s}},
-     "COM3\tAB 12\r\n-\tCD\r\n",
-     "[\r\n" R"(  {"puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null},)" "\r\n"
-     R"(  {"puerto": null, "serie": "CD", "vid": "0ABC", "pid": "12345", "ubicacion": null})" "\r\n]\r\n",
-     "puerto,serie,vid,pid,ubicacion\r\n3,AB 12,5E1A,B007,\r\n,CD,0ABC,12345,\r\n"},
+     "COM3\tAB 12\r\n-\tCD" + kNoPort + "\r\n",
+     "[\r\n" R"(  {"puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": null, "problema": null},)" "\r\n"
+     R"(  {"puerto": null, "serie": "CD", "vid": "0ABC", "pid": "12345", "ubicacion": null, "motivo": "sin_puerto", "problema": null})" "\r\n]\r\n",
+     kHeader + "3,AB 12,5E1A,B007,,,\r\n,CD,0ABC,12345,,sin_puerto,\r\n"},
     // Port 0 (a name without a number) is no port.
-    {"PortZeroIsUnknown", {{.Serial = "S1"}}, {{"S1", "COMX\0"s}}, "-\tS1\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "S1", "vid": "5E1A", "pid": "B007", "ubicacion": null})" "\r\n]\r\n",
-     "puerto,serie,vid,pid,ubicacion\r\n,S1,5E1A,B007,\r\n"},
+    {"PortZeroIsUnknown", {{.Serial = "S1"}}, {{"S1", "COMX\0"s}}, "-\tS1" + kNoPort + "\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "S1", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": "sin_puerto", "problema": null})" "\r\n]\r\n",
+     kHeader + ",S1,5E1A,B007,,sin_puerto,\r\n"},
     // A device whose open or a read failed has no identity, whatever the lookup on an empty one found.
     {"ReadsFail",
      {{.Serial = "S1", .Failures = {{"Serial", 4}}}, {.Serial = "S2", .Failures = {{"Vid", 9}}}},
      {{"", "COM5\0"s}},
-     "-\t\r\n-\t\r\n", "[\r\n" + kNullObject + ",\r\n" + kNullObject + "\r\n]\r\n", "puerto,serie,vid,pid,ubicacion\r\n,,,,\r\n,,,,\r\n"},
+     Repeat("-\t" + kUnread + "\r\n", 2), "[\r\n" + kUnreadObject + ",\r\n" + kUnreadObject + "\r\n]\r\n",
+     kHeader + Repeat(",,,,,sin_leer,\r\n", 2)},
     // Bytes through Windows-1252, a zero byte as U+FFFD; in the plain form no TAB, CR or LF either.
     {"SerialBytes",
      {{.Serial = "a\"b,c\\\0\x80\xE9\r\n\t\x01"s}},
      {},
-     "-\ta\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\x01\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "a\"b,c\\)" "\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9" R"(\r\n\t\u0001", "vid": "5E1A", "pid": "B007", "ubicacion": null})"
+     "-\ta\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\x01" + kNoPort + "\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "a\"b,c\\)" "\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9" R"(\r\n\t\u0001", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": "sin_puerto", "problema": null})"
      "\r\n]\r\n",
-     "puerto,serie,vid,pid,ubicacion\r\n,\"a\"\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\r\n\t\x01\",5E1A,B007,\r\n"},
+     kHeader + ",\"a\"\"b,c\\\xEF\xBF\xBD\xE2\x82\xAC\xC3\xA9\r\n\t\x01\",5E1A,B007,,sin_puerto,\r\n"},
     // No lookup on this Windows: no port.
-    {"NT4", {{.Serial = "AB 12"}}, {{"AB_12", "COM3\0"s}}, "-\tAB 12\r\n",
-     "[\r\n" R"(  {"puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null})" "\r\n]\r\n",
-     "puerto,serie,vid,pid,ubicacion\r\n,AB 12,5E1A,B007,\r\n", kExitListed, {}, 0x05650004},
-    {"CappedAt1024", {}, {}, Repeat("-\t\r\n", 1024),
-     "[\r\n" + Repeat(kNullObject + ",\r\n", 1023) + kNullObject + "\r\n]\r\n",
-     "puerto,serie,vid,pid,ubicacion\r\n" + Repeat(",,,,\r\n", 1024), kExitListed, 100000},
+    {"NT4", {{.Serial = "AB 12"}}, {{"AB_12", "COM3\0"s}}, "-\tAB 12\testa versión de Windows no permite buscar el puerto\r\n",
+     "[\r\n" R"(  {"puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": "sin_consulta", "problema": null})" "\r\n]\r\n",
+     kHeader + ",AB 12,5E1A,B007,,sin_consulta,\r\n", kExitListed, {}, 0x05650004},
+    {"CappedAt1024", {}, {}, Repeat("-\t" + kUnread + "\r\n", 1024),
+     "[\r\n" + Repeat(kUnreadObject + ",\r\n", 1023) + kUnreadObject + "\r\n]\r\n",
+     kHeader + Repeat(",,,,,sin_leer,\r\n", 1024), kExitListed, 100000},
+    // A port device with a problem keeps its number; two adapters of one serial have none.
+    {"ProblemAndSharedSerial", {{.Serial = "AB"}, {.Serial = "S"}, {.Serial = "S"}}, {},
+     "COM4\tAB\tWindows indica un problema en el puerto (código 22)\r\n" +
+         Repeat("-\tS\totro adaptador tiene el mismo número de serie\r\n", 2),
+     "[\r\n" R"(  {"puerto": 4, "serie": "AB", "vid": "5E1A", "pid": "B007", "ubicacion": "Port_#0001", "motivo": null, "problema": 22},)" "\r\n" +
+         kSharedObject + ",\r\n" + kSharedObject + "\r\n]\r\n",
+     kHeader + "4,AB,5E1A,B007,Port_#0001,,22\r\n" + Repeat(",S,5E1A,B007,,serie_repetida,\r\n", 2), kExitListed, {}, 0x0A280105,
+     {{"USB\\VID_5E1A&PID_B007\\AB", "", "COM4\0"s, "Port_#0001"}}, {{"USB\\VID_5E1A&PID_B007\\AB", 22}}},
 };
 
 TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
@@ -147,6 +165,8 @@ TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
             rig.version.Value = c.version;
             for (const auto& [serial, port] : c.ports)
                 rig.registry.SetValue(kUsb + serial + "_00\\Device Parameters", "PortName", port);
+            rig.ports.Ports = c.present;
+            rig.ports.Problems = c.problems;
             const ListOutput output = ListDevices({action}, ScanDevices(rig.platform, rig.state), rig.codePage);
             EXPECT_EQ(ToUtf8(output.Out), expected);
             EXPECT_EQ(output.Err, u"");
@@ -160,14 +180,17 @@ TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
 TEST(Listing, SerieGivesThePortOfTheFirstExactMatch) {
     // The second XK-4471 is another product, so Windows tells the two apart.
     const std::vector<FakeDevice> devices = {{.Serial = "AB 12"}, {.Serial = "XK-4471"}, {.Serial = "ab"},
-                                             {.Pid = 0x4471, .Serial = "XK-4471"}, {.Serial = "\xE9"}};
+                                             {.Pid = 0x4471, .Serial = "XK-4471"}, {.Serial = "\xE9"}, {.Serial = "PR"}};
     const struct {
         std::string wanted, out, err;
         int exitCode;
     } kCases[] = {
         {"XK-4471", "COM7\r\n", "", kExitListed},
         {"\xE9", "COM9\r\n", "", kExitListed},
-        {"AB 12", "", "El adaptador VIRK con el número de serie \"AB 12\" no tiene un puerto COM conocido.\r\n", kExitNothing},
+        {"AB 12", "", "El adaptador VIRK con el número de serie \"AB 12\" no tiene un puerto COM conocido: Windows no le ha "
+                      "dado un puerto (falta el controlador o no ha terminado).\r\n", kExitNothing},
+        // The port for the script, its problem for whoever reads.
+        {"PR", "COM11\r\n", "COM11: Windows indica un problema en el puerto (código 10).\r\n", kExitListed},
         {"AB", "", "No hay ningún adaptador VIRK con el número de serie \"AB\".\r\n", kExitNothing},
         {"XK-447", "", "No hay ningún adaptador VIRK con el número de serie \"XK-447\".\r\n", kExitNothing},
         {"", "", "No hay ningún adaptador VIRK con el número de serie \"\".\r\n", kExitNothing},
@@ -177,6 +200,8 @@ TEST(Listing, SerieGivesThePortOfTheFirstExactMatch) {
         rig.devices.Devices = devices;
         rig.registry.SetValue(kUsb + "XK-4471_00\\Device Parameters", "PortName", "COM7\0"s);
         rig.registry.SetValue(kUsb + "\xE9_00\\Device Parameters", "PortName", "COM9\0"s);
+        rig.ports.Ports = {{"USB\\VID_5E1A&PID_B007\\PR", "", "COM11\0"s, {}}};
+        rig.ports.Problems = {{"USB\\VID_5E1A&PID_B007\\PR", 10}};
         const ListOutput output =
             ListDevices({ListAction::Serie, c.wanted}, ScanDevices(rig.platform, rig.state), rig.codePage);
         EXPECT_EQ(ToUtf8(output.Out), c.out) << c.wanted;
@@ -195,7 +220,7 @@ TEST(Listing, CsvQuotesASerialForEachCharacterThatNeedsIt) {
         ScanRig rig;
         rig.devices.Devices = {{.Serial = serial}};
         const ListOutput output = ListDevices({ListAction::Csv}, ScanDevices(rig.platform, rig.state), rig.codePage);
-        EXPECT_EQ(ToUtf8(output.Out), "puerto,serie,vid,pid,ubicacion\r\n," + field + ",5E1A,B007,\r\n") << serial;
+        EXPECT_EQ(ToUtf8(output.Out), kHeader + "," + field + ",5E1A,B007,,sin_puerto,\r\n") << serial;
     }
 }
 

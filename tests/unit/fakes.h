@@ -73,14 +73,21 @@ private:
     RegKey next_ = 0x1000;
 };
 
-// The port devices Windows lists as present; counts the listings a scan asks for.
+// The port devices Windows lists as present; counts the listings a scan asks for and journals whose problem.
 class FakePresentPorts final : public PresentPorts {
 public:
     std::optional<std::vector<PresentPort>> Ports = std::vector<PresentPort>{};  // nullopt: Windows cannot list them
+    std::map<std::string, std::uint32_t> Problems;  // by instance ID
     int Listings = 0;
+    std::vector<std::string> ProblemsAsked;
     std::optional<std::vector<PresentPort>> List() override {
         ++Listings;
         return Ports;
+    }
+    std::optional<std::uint32_t> Problem(const PresentPort& port) override {
+        ProblemsAsked.push_back(port.InstanceId);
+        if (!Problems.contains(port.InstanceId)) return std::nullopt;
+        return Problems.at(port.InstanceId);
     }
 };
 

@@ -10,6 +10,13 @@ ScannedDevice D(std::u16string serial, std::int16_t port = -1) {
     return {ScannedDevice::Identity{0x1A2B, 0xC3D4, std::move(serial)}, port, true, std::nullopt};
 }
 
+// The same, with why it has no port, or the problem of the one it has.
+ScannedDevice Remarked(ScannedDevice device, std::optional<NoPortReason> why, std::optional<std::uint32_t> problem = {}) {
+    device.Reason = why;
+    device.Problem = problem;
+    return device;
+}
+
 struct NoticeCase {
     const char* name;
     std::vector<ScannedDevice> before, now;
@@ -20,8 +27,10 @@ struct NoticeCase {
 const std::u16string kK(101, u'K');
 
 const NoticeCase kNotices[] = {
-    {"ArrivalWithAPort", {D(u"AB 12", 3)}, {D(u"AB 12", 3), D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
-    {"ArrivalWithoutAPort", {}, {D(u"XK-4471", -1), ScannedDevice{}}, u"Conectado: XK-4471, sin puerto COM"},
+    {"ArrivalWithAPort", {D(u"AB 12", 3)}, {D(u"AB 12", 3), Remarked(D(u"XK-4471", 7), {}, 22)},
+     u"Conectado: XK-4471 en COM7; Windows indica un problema en el puerto (código 22)"},
+    {"ArrivalWithoutAPort", {}, {Remarked(D(u"XK-4471", -1), NoPortReason::SharedSerial), ScannedDevice{}},
+     u"Conectado: XK-4471, sin puerto COM; otro adaptador tiene el mismo número de serie"},
     {"PortBecameKnown", {D(u"XK-4471", -1)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7"},
     {"Removal", {D(u"AB 12", 3), D(u"XK-4471", 7)}, {D(u"AB 12", 3)}, u"Desconectado: XK-4471"},
     {"ArrivalsFirst", {D(u"AB 12", 3)}, {D(u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7\nDesconectado: AB 12"},

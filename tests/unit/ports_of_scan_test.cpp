@@ -31,12 +31,23 @@ Value Older(const std::string& serial, const std::string& portName) {
     return {kUsb + "Vid_5e1a&Pid_b007&Mi_00\\" + serial + "_00\\Device Parameters", "PortName", portName + '\0'};
 }
 
+// A device's port: known, with its location and problem, or none and why.
 struct Found {
+    Found(std::int16_t port, std::optional<std::u16string> location = {}, std::optional<std::uint32_t> problem = {})
+        : port(port), location(std::move(location)), problem(problem) {}
+    Found(std::int16_t port, NoPortReason why) : port(port), why(why) {}
     std::int16_t port;
-    std::optional<std::u16string> location = {};
+    std::optional<std::u16string> location;
+    std::optional<std::uint32_t> problem;
+    std::optional<NoPortReason> why;
     bool operator==(const Found&) const = default;
 };
-void PrintTo(const Found& f, std::ostream* out) { *out << f.port << (f.location ? " with a location" : ""); }
+void PrintTo(const Found& f, std::ostream* out) {
+    *out << f.port << (f.location ? " with a location" : "") << " problem " << f.problem.value_or(0) << " reason "
+         << (f.why ? int(*f.why) : -1);
+}
+constexpr auto kUnread = NoPortReason::Unread, kShared = NoPortReason::SharedSerial, kMadeUpLeft = NoPortReason::NoOwnSerial,
+               kNone = NoPortReason::NoPortDevice, kNoLookup = NoPortReason::NoLookup;
 
 struct PresentCase {
     const char* name;
@@ -47,6 +58,7 @@ struct PresentCase {
     int listings = 1;
     bool registryRead = false;
     std::uint32_t version = kXP;
+    std::map<std::string, std::uint32_t> problems = {};  // by instance ID, as Device Manager shows them
 };
 
 const std::vector<FakeDevice> kAB12 = {{.Serial = "AB 12"}};
@@ -79,24 +91,24 @@ const PresentCase kCases[] = {
          ports.push_back(Port(kToday + "W10", "COM12"));
          return ports;
      }(),
-     {}, {{-1}, {-1}}, 1, true},
+     {}, {{-1, kNone}, {-1, kNone}}, 1, true},
     {"EitherCase", {{.Serial = "ab 12"}, {.Serial = "CD"}},
      {{Port(kToday + "AB_12", "COM5"), Port("usb\\vid_5e1a&pid_b007\\cd", "COM6")}}, {}, {{5}, {6}}},
     // Only ASCII letters fold: a locale's folding would also take é for É.
-    {"OnlyAsciiFolds", {{.Serial = "\xE9"}}, {{Port(kToday + "\xC9", "COM5")}}, {}, {{-1}}, 1, true},
+    {"OnlyAsciiFolds", {{.Serial = "\xE9"}}, {{Port(kToday + "\xC9", "COM5")}}, {}, {{-1, kNone}}, 1, true},
     {"ShortIdsHaveFourDigits", {{.Vid = 0x0ABC, .Pid = 0x00D4, .Serial = "S1"}, {.Vid = 0x0ABC, .Pid = 0x00D4, .Serial = "S2"}},
-     {{Port("USB\\VID_0ABC&PID_00D4\\S1", "COM5"), Port("USB\\VID_ABC&PID_D4\\S2", "COM6")}}, {}, {{5}, {-1}}, 1, true},
+     {{Port("USB\\VID_0ABC&PID_00D4\\S1", "COM5"), Port("USB\\VID_ABC&PID_D4\\S2", "COM6")}}, {}, {{5}, {-1, kNone}}, 1, true},
     {"PortNameReadAsTheRegistrysIs", {{.Serial = "A"}, {.Serial = "B"}, {.Serial = "C"}},
      {{Port(kToday + "A", "COM256"), Port(kToday + "B", "COM40000"), Port(kToday + "C", "COM")}}, {},
-     {{256}, {-1}, {0}}},
+     {{256}, {-1, kNone}, {0, kNone}}},
     // Windows cannot tell these apart, so no port is known to be either one's, whichever way it was found.
     {"TwoAdaptersOneSerial", {{.Serial = "S1"}, {.Serial = "S1"}, {.Serial = "S2"}},
-     {{Port(kToday + "S1", "COM5", "", kHub), Port(kToday + "S2", "COM6")}}, {}, {{-1}, {-1}, {6}}},
-    {"TwoAdaptersOneRecord", {{.Serial = "S 1"}, {.Serial = "s_1"}}, {{}}, {Older("S_1", "COM5")}, {{-1}, {-1}}, 1, true},
+     {{Port(kToday + "S1", "COM5", "", kHub), Port(kToday + "S2", "COM6")}}, {}, {{-1, kShared}, {-1, kShared}, {6}}},
+    {"TwoAdaptersOneRecord", {{.Serial = "S 1"}, {.Serial = "s_1"}}, {{}}, {Older("S_1", "COM5")}, {{-1, kShared}, {-1, kShared}}, 1, true},
     {"TwoAdaptersOneRecordOn98", {{.Serial = "S1"}, {.Serial = "s1"}}, {{}},
      {{"Enum\\SLABCR\\guid\\0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\S1_00\0"s},
       {"Enum\\SLABCR\\guid\\0000", "PortName", "COM5\0"s}},
-     {{-1}, {-1}}, 0, true, k98},
+     {{-1, kShared}, {-1, kShared}}, 0, true, k98},
     {"SetupapiUnavailable", kAB12, std::nullopt, {Older("AB_12", "COM3")}, {{3}}, 1, true},
     {"Windows10", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{4}}, 1, false, kWindows10},
     // Listed once a scan, whatever the count of devices; never where no device needs it.
@@ -106,11 +118,12 @@ const PresentCase kCases[] = {
     // over for the vid and pid, and then no older record is believed.
     {"MadeUpOneAdapterOnePort", kW1, {{Port(kMadeUp + "2", "COM30", "USB\\ROOT_HUB30\\4&1", kHub)}}, {}, {{30, u"Port_#0002.Hub_#0003"}}},
     {"MadeUpOverAStaleRecord", kW1, {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{30}}},
-    {"MadeUpTwoPortsOneAdapter", kW1, {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1}}},
+    {"MadeUpTwoPortsOneAdapter", kW1, {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1, kMadeUpLeft}}},
     {"MadeUpTwoAdaptersTwoPorts", {{.Serial = "W1"}, {.Serial = "W2"}},
-     {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1}, {-1}}},
-    {"MadeUpTwoAdaptersOnePort", {{.Serial = "W1"}, {.Serial = "W2"}}, {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{-1}, {-1}}},
-    {"MadeUpTwoAdaptersOneSerial", {{.Serial = "W1"}, {.Serial = "w1"}}, {{Port(kMadeUp + "2", "COM30")}}, {}, {{-1}, {-1}}},
+     {{Port(kMadeUp + "2", "COM30"), Port(kMadeUp + "3", "COM31")}}, {Older("W1", "COM3")}, {{-1, kMadeUpLeft}, {-1, kMadeUpLeft}}},
+    {"MadeUpTwoAdaptersOnePort", {{.Serial = "W1"}, {.Serial = "W2"}}, {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")},
+     {{-1, kMadeUpLeft}, {-1, kMadeUpLeft}}},
+    {"MadeUpTwoAdaptersOneSerial", {{.Serial = "W1"}, {.Serial = "w1"}}, {{Port(kMadeUp + "2", "COM30")}}, {}, {{-1, kShared}, {-1, kShared}}},
     {"MadeUpBesideASerialMatch", {{.Serial = "W1"}, {.Serial = "W2"}},
      {{Port(kMadeUp + "2", "COM30"), Port(kToday + "W1", "COM5")}}, {}, {{5}, {30}}},
     {"SerialMatchBesideAnExtraMadeUpPort", kW1, {{Port(kToday + "W1", "COM5"), Port(kMadeUp + "2", "COM30")}}, {}, {{5}}},
@@ -121,7 +134,7 @@ const PresentCase kCases[] = {
      {Older("W1", "COM3")}, {{3}, {31}, {32}}, 1, true},
     // An adapter that could not be read may be the one in the socket; its own line stays as it was.
     {"MadeUpWithAnUnreadAdapter", {{.Serial = "W1"}, {.Serial = "W2", .Failures = {{"Pid", 3}}}},
-     {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{-1}, {-1}}, 1, true},
+     {{Port(kMadeUp + "2", "COM30")}}, {Older("W1", "COM3")}, {{-1, kMadeUpLeft}, {-1, kUnread}}, 1, true},
     {"MadeUpEmptySerial", {{.Serial = ""}}, {{Port("usb\\vid_5e1a&pid_b007\\5&2a0e1b13&0&2", "COM30")}}, {Older("", "COM3")}, {{30}}},
     {"MadeUpCompositeParent", kW1,
      {{Port("USB\\VID_5E1A&PID_B007&MI_02\\6&1F&0&0002", "COM22", kMadeUp + "2"),
@@ -138,10 +151,17 @@ const PresentCase kCases[] = {
     // Wine lists every device ever recorded: another serial's port, or one a level below, is no socket's.
     {"SerialNamedPortIsNotMadeUp", kW1, {{Port(kToday + "W9", "COM9"), Port(kToday + "5&1\\0", "COM8")}},
      {Older("W1", "COM3")}, {{3}}, 1, true},
+    // Each adapter's own port device tells its problem, and the port keeps its number; no other device is asked.
+    {"ProblemOfEachOwnPort", {{.Serial = "A"}, {.Serial = "B"}, {.Serial = "W1"}},
+     {{Port(kToday + "Z", "COM7"), Port(kToday + "A", "COM5"), Port(kOlder + "B_00", "COM6"), Port(kMadeUp + "2", "COM30"),
+       Port(kToday + "Y", "COM8")}},
+     {}, {{5, {}, 10}, {6, {}, 22}, {30, {}, 28}}, 1, false, kXP,
+     {{kToday + "Z", 43}, {kToday + "A", 10}, {kOlder + "B_00", 22}, {kMadeUp + "2", 28}, {kToday + "Y", 24}}},
     {"NoAdapter", {}, {{Port(kToday + "AB_12", "COM4")}}, {}, {}, 0},
-    {"UnreadAdapter", {{.Serial = "AB 12", .Failures = {{"Serial", 3}}}}, {{Port(kToday, "COM4")}}, {}, {{-1}}, 0, true},
-    {"Windows98", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{-1}}, 0, true, k98},
-    {"NT4", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{0}}, 0, false, kNT4},
+    {"UnreadAdapter", {{.Serial = "AB 12", .Failures = {{"Serial", 3}}}}, {{Port(kToday, "COM4")}}, {}, {{-1, kUnread}}, 0, true},
+    {"Windows98", kAB12, {{Port(kToday + "AB_12", "COM4")}}, {}, {{-1, kNone}}, 0, true, k98},
+    {"NT4", {{.Serial = "AB 12"}, {.Serial = "CD", .Failures = {{"Open", 3}}}}, {{Port(kToday + "AB_12", "COM4")}}, {},
+     {{0, kNoLookup}, {0, kUnread}}, 0, false, kNT4},
 };
 
 void PrintTo(const PresentCase& c, std::ostream* out) { *out << c.name; }
@@ -169,8 +189,11 @@ TEST_P(Present, GivesEachDeviceItsPort) {
     rig.ports.Ports = c.present;
     for (const Value& value : c.registry) rig.registry.SetValue(value.key, value.name, value.bytes);
     std::vector<Found> found;
-    for (const DevicePort& port : PortsOf(rig, c)) found.push_back({port.PortNumber, port.Location});
+    rig.ports.Problems = c.problems;
+    for (const DevicePort& port : PortsOf(rig, c))
+        found.push_back(port.Reason ? Found(port.PortNumber, *port.Reason) : Found(port.PortNumber, port.Location, port.Problem));
     EXPECT_EQ(found, c.found);
+    EXPECT_LE(rig.ports.ProblemsAsked.size(), c.devices.size()) << "asked of port devices not the adapters'";
     EXPECT_EQ(rig.ports.Listings, c.listings);
     EXPECT_EQ(!rig.registry.Journal.empty(), c.registryRead);
     EXPECT_EQ(rig.Leftovers(), "");

@@ -93,9 +93,9 @@ TEST(Watch, LinesCarryTheFieldsOfJson) {
     for (const auto* scan : {&first, &second})
         for (const AdapterChange& change : attached.Next(*scan)) lines += ToUtf8(ChangeLine(change));
     EXPECT_EQ(lines,
-              R"({"evento": "conectado", "puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": "Port_#0002.Hub_#0003"})" "\r\n"
-              R"({"evento": "desconectado", "puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": "Port_#0002.Hub_#0003"})" "\r\n"
-              R"({"evento": "conectado", "puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null})" "\r\n");
+              R"({"evento": "conectado", "puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": "Port_#0002.Hub_#0003", "motivo": null, "problema": null})" "\r\n"
+              R"({"evento": "desconectado", "puerto": 3, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": "Port_#0002.Hub_#0003", "motivo": null, "problema": null})" "\r\n"
+              R"({"evento": "conectado", "puerto": null, "serie": "AB 12", "vid": "5E1A", "pid": "B007", "ubicacion": null, "motivo": null, "problema": null})" "\r\n");
     ScanRig rig;
     rig.devices.Devices = {{.Serial = "a\"b"}};
     const std::string json = ToUtf8(ListDevices({ListAction::Json}, ScanDevices(rig.platform, rig.state), rig.codePage).Out);

@@ -119,6 +119,7 @@ public:
         ++counts_.portListings;
         return inner_.List();
     }
+    std::optional<std::uint32_t> Problem(const PresentPort& port) override { return inner_.Problem(port); }
 
 private:
     PresentPorts& inner_;
