@@ -89,12 +89,13 @@ std::map<PortsOfScan::Name, int> PortsOfScan::CountNames() const {
 std::vector<DevicePort> PortsOfScan::Settle() {
     PairWaiting();
     ForgetSharedNames();
+    const auto devicesNamed = CountNames();
     std::vector<DevicePort> ports;
     ports.reserve(places_.size());
     for (Place& place : places_) {
         // Asked only now, of the port devices the scan's adapters turned out to have.
         if (place.Device != nullptr) place.Port.Problem = presentPorts_.Problem(*place.Device);
-        place.Port.Reason = WhyNoPort(place);
+        place.Port.Reason = WhyNoPort(place, devicesNamed);
         ports.push_back(place.Port);
     }
     return ports;
@@ -141,11 +142,11 @@ void PortsOfScan::ForgetSharedNames() {
 
 // The reason a user can act on first: a device not read has no name to look for, and the version decides whether
 // any lookup runs at all.
-std::optional<NoPortReason> PortsOfScan::WhyNoPort(const Place& place) const {
+std::optional<NoPortReason> PortsOfScan::WhyNoPort(const Place& place, const std::map<Name, int>& devicesNamed) {
     if (!place.Read) return NoPortReason::Unread;
     if (!place.Port.LookedUp) return NoPortReason::NoLookup;
     if (place.Port.PortNumber >= kFirstPort) return std::nullopt;
-    if (CountNames().at(*place.Named) > 1) return NoPortReason::SharedSerial;
+    if (devicesNamed.at(*place.Named) > 1) return NoPortReason::SharedSerial;
     if (place.Unpaired) return NoPortReason::NoOwnSerial;
     return NoPortReason::NoPortDevice;
 }

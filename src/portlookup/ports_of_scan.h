@@ -69,7 +69,7 @@ private:
     std::map<Name, int> CountNames() const;
     void PairWaiting();
     void ForgetSharedNames();
-    std::optional<NoPortReason> WhyNoPort(const Place& place) const;
+    static std::optional<NoPortReason> WhyNoPort(const Place& place, const std::map<Name, int>& devicesNamed);
 
     Registry& registry_;
     PresentPorts& presentPorts_;
