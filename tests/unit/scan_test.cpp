@@ -67,15 +67,11 @@ const ScanCase kScans[] = {
      S + u"FIRST\r\n" + P + u" 3" + E + S + u"SECOND\r\n" + P + u" 7" + E + E,
      {"Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Pid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0", "Open 1 -> 0",
       "Vid 1 -> 0", "Pid 1 -> 0", "Serial 1 ascii=1 -> 0", "Close 1 -> 0"}},
-    // The version word picks the layout: NT from major 5 up (whole low byte) 2000/XP, 4.10 of the
+    // The version word picks the layout: NT from major 5 up (the whole low byte: 16 is no 0) 2000/XP, 4.10 of the
     // 95/98/Me family 98, anything else no lookup and the port of no lookup, 0.
-    {"Vista", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 3" + E + E, {}, {}, 0x17700006},
-    {"Windows10", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 3" + E + E, {}, {}, 0x4A61000A},
     {"NT16", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 3" + E + E, {}, {}, 0x00000010},
-    {"NT255", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 3" + E + E, {}, {}, 0x000000FF},
     {"Windows98", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 8" + E + E, {}, {}, 0xC0000A04},
     {"NT4", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 0" + E + E, {}, {}, 0x05650004},
-    {"Win32s", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 0" + E + E, {}, {}, 0x80000003},
     // A device whose open or read fails shows no serial and finds no port, not the port of the
     // device before it; one that opened is closed once, one that did not is never closed.
     {"OpenFails",
