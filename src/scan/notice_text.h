@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 
-inline constexpr std::u16string_view kNoticeTitle = u"Buscador VIRK";
 // What the notification area takes of a balloon's text, its terminator not counted.
 inline constexpr std::size_t kNoticeTextLimit = 255;
 

@@ -25,17 +25,6 @@ constexpr int kFaultExitCode = 1;
 // In the message box, what to do about a missing library stands apart from what went wrong.
 constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
 
-// The caption a button or the label is created with, so none is set after. Text1's text waits for its
-// font instead: given before, the box would lay it out twice.
-const wchar_t* Caption(int id) {
-    switch (id) {
-    case IDC_CMDREFRESH: return form::kRefreshCaption;
-    case IDC_CMDQUIT: return form::kQuitCaption;
-    case IDC_LABEL1: return form::kLabel1;
-    default: return L"";
-    }
-}
-
 class FrmMain {
 public:
     FrmMain(HINSTANCE instance, Platform& platform, const WindowCalls& calls, SharedState& state)
@@ -61,7 +50,7 @@ private:
     bool FillDeviceList(bool automatic = false);
     void cmdRefresh_Click();
     void cmdQuit_Click();
-    void Form_DeviceChange(WPARAM event, LPARAM notice);
+    void Form_DeviceChange(WPARAM event, LPARAM broadcast);
     void Form_PortsSettled(WPARAM timer);
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
@@ -104,21 +93,11 @@ bool FrmMain::Create() {
     const FormDpi::Placement start = dpi_.StartAtSystemDpi();
     window_ = calls_.Create(0, kClassName, form::kTitle, FormDpi::kFrameStyle | WS_CLIPCHILDREN, start.origin.x,
                             start.origin.y, start.size.cx, start.size.cy, nullptr, nullptr, instance_, this);
-    if (window_ == nullptr) return false;
-    dpi_.FitCreated(window_, start.size);
-    return true;
+    return window_ != nullptr;
 }
 
 void FrmMain::CreateControls() {
-    dpi_.TakeWindowDpi(window_);
-    for (std::size_t i = 0; i < form::kControls.size(); ++i) {
-        const form::ControlSpec& control = form::kControls[i];
-        const form::Box& box = dpi_.Layout().controls[i];
-        calls_.Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
-                       box.width, box.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                       instance_, nullptr);
-    }
-    dpi_.Dress(window_, false);
+    dpi_.MakeControls(window_);
     calls_.SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
     calls_.Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
@@ -165,12 +144,12 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
 
-// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled. A timer
+// A port came or went: (re)starts the timer, so a burst of port changes is one scan once it has settled. A timer
 // that cannot be set leaves the list as it is, until "Buscar".
-void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) { RestartSettleTimer(window_, event, notice); }
+void FrmMain::Form_DeviceChange(WPARAM event, LPARAM broadcast) { RestartSettleTimer(window_, event, broadcast); }
 
 // The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
-// left to fire again after it; a notification handled after this scan starts the timer anew.
+// left to fire again after it; a port change handled after this scan starts the timer anew.
 void FrmMain::Form_PortsSettled(WPARAM timer) {
     if (PortsSettled(window_, timer, scanning_)) FillDeviceList(true);
 }
@@ -226,7 +205,7 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case kGetDpiScaledSize:
-        *reinterpret_cast<SIZE*>(lParam) = FormDpi::FrameAt(LOWORD(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = FormDpi::WindowSizeAt(LOWORD(wParam));
         return TRUE;
     case kDpiChanged:
         dpi_.Changed(window_, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

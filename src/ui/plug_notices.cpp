@@ -2,6 +2,7 @@
 #include "ui/plug_notices.h"
 
 #include "scan/notice_text.h"
+#include "ui/form_texts.h"
 #include "win32/notice_choice.h"
 
 #include <shellapi.h>
@@ -39,7 +40,8 @@ void PlugNotices::Show(const std::u16string& text) {
     ++id_;
     // The window's own small icon at its DPI, which the shell copies.
     const auto icon = reinterpret_cast<HICON>(calls_.Send(window_, WM_GETICON, ICON_SMALL, 0));
-    shown_ = area_.Show(window_, id_, kIconEvent, icon, kNoticeTitle, kNoticeTitle, text);
+    const std::u16string_view title = reinterpret_cast<const char16_t*>(form::kLabel1);
+    shown_ = area_.Show(window_, id_, kIconEvent, icon, title, title, text);
     if (!shown_) FlashUntilFront(window_);
 }
 
