@@ -7,7 +7,7 @@
 #include "cli/messages.h"
 #include "cli/port_change_window_win32.h"
 #include "cli/wait.h"
-#include "cli/watch.h"
+#include "scan/adapter_changes.h"
 
 #include <optional>
 

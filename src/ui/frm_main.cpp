@@ -64,7 +64,6 @@ private:
     Artwork artwork_;
     FormDpi dpi_;
     PlugNotices notices_;
-    std::vector<ScannedDevice> lastScan_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
     int exitCode_ = 0;
@@ -125,8 +124,7 @@ bool FrmMain::FillDeviceList(bool automatic) {
     // A zero byte in a serial number would cut the report short in the box.
     const std::u16string report = AsShown(ReportText(devices));
     calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
-    if (automatic) notices_.Refreshed(lastScan_, devices);
-    lastScan_ = std::move(devices);
+    notices_.Scanned(devices, automatic);
     return true;
 }
 

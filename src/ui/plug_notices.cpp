@@ -28,9 +28,10 @@ void PlugNotices::Attach(HWND window) {
 }
 
 // A user looking at the list needs no notice: only a window minimised or behind another gets one.
-void PlugNotices::Refreshed(std::span<const ScannedDevice> before, std::span<const ScannedDevice> now) {
-    if (!wanted_ || (!IsIconic(window_) && GetForegroundWindow() == window_)) return;
-    const std::u16string text = NoticeText(before, now);
+void PlugNotices::Scanned(std::span<const ScannedDevice> devices, bool automatic) {
+    const std::vector<AdapterChange> changes = attached_.Next(devices);
+    if (!automatic || !wanted_ || (!IsIconic(window_) && GetForegroundWindow() == window_)) return;
+    const std::u16string text = NoticeText(changes, area_.Length());
     if (!text.empty()) Show(text);
 }
 

@@ -65,6 +65,8 @@ void RemoveWith(FARPROC function, HWND window, UINT id) {
     reinterpret_cast<BOOL(WINAPI*)(DWORD, Data*)>(reinterpret_cast<void*>(function))(NIM_DELETE, &data);
 }
 
+std::size_t AnsiLength(std::u16string_view text) { return ToCodePage(text, CP_ACP).size(); }
+
 }  // namespace
 
 bool NotificationArea::Load() {
@@ -97,6 +99,8 @@ void NotificationArea::Remove(HWND window, UINT id) {
     else
         RemoveWith<NOTIFYICONDATAW>(notify_, window, id);
 }
+
+TextLength NotificationArea::Length() const { return ansi_ ? AnsiLength : Utf16Length; }
 
 void FlashUntilFront(HWND window) {
     using FlashWindowExFn = BOOL(WINAPI*)(FLASHWINFO*);

@@ -2,6 +2,8 @@
 // and the taskbar button's flash where there is no balloon.
 #pragma once
 
+#include "scan/notice_text.h"
+
 #include <windows.h>
 
 #include <string>
@@ -16,6 +18,8 @@ public:
     bool Show(HWND window, UINT id, UINT callback, HICON icon, std::u16string_view tip, std::u16string_view title,
               std::u16string_view text);
     void Remove(HWND window, UINT id);
+    // A text's length as the balloon's field counts it: the code page's bytes on the 98 family.
+    TextLength Length() const;
 
 private:
     // shell32's functions, looked up once, at the first notice; false where balloons cannot be shown.
