@@ -29,7 +29,7 @@ class FrmMain {
 public:
     FrmMain(HINSTANCE instance, Platform& platform, const WindowCalls& calls, SharedState& state)
         : instance_(instance), platform_(platform), calls_(calls), state_(state), artwork_(instance, calls),
-          dpi_(instance, calls), notices_(calls) {}
+          dpi_(instance, calls), notices_(instance, calls) {}
     ~FrmMain();
 
     bool Create();
@@ -200,8 +200,12 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             lastFocus_ = GetFocus();
         } else {
             SetFocus(lastFocus_ != nullptr && IsChild(window_, lastFocus_) ? lastFocus_ : Control(IDC_CMDREFRESH));
+            notices_.Looked();
         }
         return 0;
+    case WM_SIZE:
+        notices_.Looked();  // restored while it was the active window, which then gets no WM_ACTIVATE
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     case kGetDpiScaledSize:
         *reinterpret_cast<SIZE*>(lParam) = FormDpi::WindowSizeAt(LOWORD(wParam));
         return TRUE;
@@ -219,10 +223,13 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(window_);
         return 0;
     case WM_ENDSESSION:
-        if (wParam != FALSE) Form_Unload();
+        if (wParam != FALSE) {
+            Form_Unload();
+            notices_.RemoveIcon();  // the session ends: nobody will look
+        }
         return 0;
     case WM_DESTROY:
-        notices_.Close();
+        notices_.RemoveIcon();
         PostQuitMessage(exitCode_);
         return 0;
     default:

@@ -1,9 +1,12 @@
-// A plug-in notice's text from what changed since the scan before.
+// A plug-in notice's text from what changed since the scan before, and the user's choice of notices.
+#include "app/notice_choice.h"
 #include "scan/notice_text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -53,5 +56,30 @@ TEST_P(Notice, SaysWhatCameAndWent) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Notice, testing::ValuesIn(kNotices), [](const auto& info) { return info.param.name; });
+
+// The user's registry holding the value, or not; journals each read and write.
+struct OneValue final : UserRegistry {
+    std::optional<Value> held;
+    std::string journal;
+    std::optional<Value> Read(const char* key, const char* name) override { return journal += "read "s + key + " " + name + ";", held; }
+    bool WriteNumber(const char* key, const char* name, std::uint32_t number) override {
+        return journal += "write "s + key + " " + name + " " + std::to_string(number) + ";", true;
+    }
+};
+
+// On unless the value is the number 0; absent or unreadable, on. Written when the user turns it, and only then.
+TEST(NoticeChoice, OnUnlessZeroWrittenOnlyWhenTurned) {
+    const std::string zero(4, '\0'), seven = "\7" + zero.substr(1);
+    for (const auto& [held, wanted] : std::initializer_list<std::pair<std::optional<UserRegistry::Value>, bool>>{
+             {{}, true}, {{{4, zero}}, false}, {{{4, seven}}, true}, {{{3, zero}}, true}, {{{4, zero + zero}}, true}}) {
+        OneValue registry;
+        registry.held = held;
+        NoticeChoice choice(registry);
+        EXPECT_EQ(choice.Wanted(), wanted);
+        choice.Toggle();
+        EXPECT_EQ(registry.journal, "read Software\\Talvenor\\BuscadorVIRK Avisos;write Software\\Talvenor\\BuscadorVIRK Avisos " +
+                                        std::to_string(!wanted) + ";");
+    }
+}
 
 }  // namespace
