@@ -92,8 +92,7 @@ protected:
 
     // Plug-in notices, through Wine's shell32 to a stand-in notification area (tray_recorder.h): adapters of these
     // serials plugged in, then a port's arrival told `times`; the tray's calls from then, once `calls` have come
-    // after the scan. A call where none belongs is a stray, checked at the end. The program takes the message sent
-    // last only once it has decided on its notice: in its first call to the shell, or after the scan's handler.
+    // after the scan. A call where none belongs is a stray, checked at the end.
     using Calls = TrayRecorder::Calls;
     Calls Refresh(std::initializer_list<const char*> serials, std::size_t calls, int times = 1) {
         std::string devices;
@@ -103,9 +102,12 @@ protected:
             program_.Devices(devices);
             for (int i = 0; i < times; ++i) EXPECT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
             EXPECT_TRUE(WaitUntil([&] { const auto j = program_.Journal(); return Count(j, "GetNumDevices") > scans && j.back().starts_with("Close"); }));
-            EXPECT_TRUE(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, UINT(Patient(5s).count()), nullptr));
+            Settle();
         }, calls);
     }
+    // Once the program has handled what it was sent before, and so decided on its notice: in its first call to the
+    // shell, or after.
+    void Settle() { EXPECT_TRUE(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, UINT(Patient(5s).count()), nullptr)); }
     Calls Posted(UINT message, WPARAM wParam, LPARAM lParam, std::size_t calls) { return tray_.After([&] { PostMessageW(window_, message, wParam, lParam); }, calls); }
     static Calls Balloon(int id, const std::wstring& text) {
         const std::wstring icon = std::to_wstring(id);
@@ -276,7 +278,7 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     EXPECT_EQ(Posted(taskbarCreated, 0, 0, 3), (Calls{L"ADD 1 16x16 Buscador VIRK", L"MODIFY 1 16x16 Buscador VIRK", L"SETVERSION 1 3"}));
     tray_.refused = 0;
     // Brought to the front still minimised, the window is not seen yet; restored, it is: the icon goes.
-    EXPECT_EQ(tray_.After([&] { BringToFront(window_); }, 0), Calls{});
+    EXPECT_EQ(tray_.After([&] { BringToFront(window_), Settle(); }, 0), Calls{});
     EXPECT_EQ(tray_.After([&] { ShowWindowAsync(window_, SW_RESTORE); }, 1), Calls{L"DELETE 1"});
     // 20 notices more behind another window, each seen as the window comes to the front: ids 2 and 1 in turn, and
     // GDI objects and kernel handles level from the 10th to the 20th.
