@@ -7,7 +7,7 @@ inline constexpr int kExitListed = 0;   // at least one adapter listed; the seri
 inline constexpr int kExitNothing = 1;  // no adapter; the serial asked for not found, or without a known port
 inline constexpr int kExitUsage = 2;    // a command line it does not take
 inline constexpr int kExitLibrary = 3;  // the device library missing or lacking a function
-inline constexpr int kExitWindow = 4;   // no hidden window or timer for the port notices, or no message to wait on
+inline constexpr int kExitWindow = 4;   // no hidden window or timer for the port changes, or no message to wait on
 
 struct ListOutput {
     std::u16string Out;  // standard output

@@ -4,7 +4,7 @@
 #include "app/code_page.h"
 #include "cli/arguments.h"
 #include "cli/exit_codes.h"
-#include "cli/watch.h"
+#include "scan/adapter_changes.h"
 #include "scan/device_scan.h"
 
 #include <optional>

@@ -1,13 +1,13 @@
-// /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's notices.
+// /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's changes.
 #include "cli/watching_win32.h"
 
 #include "cli/control_handler_win32.h"
 #include "cli/listed_scan.h"
 #include "cli/listing.h"
 #include "cli/messages.h"
-#include "cli/notice_window_win32.h"
+#include "cli/port_change_window_win32.h"
 #include "cli/wait.h"
-#include "cli/watch.h"
+#include "scan/adapter_changes.h"
 
 #include <optional>
 
@@ -55,8 +55,8 @@ private:
     AttachedAdapters attached_;
 };
 
-int Run(const ListCommand& command, Platform& platform, SharedState& state, const Console& console, NoticeWindow& window,
-        ControlHandler& handler) {
+int Run(const ListCommand& command, Platform& platform, SharedState& state, const Console& console,
+        PortChangeWindow& window, ControlHandler& handler) {
     // Before the first scan, so an adapter that arrives during it is not missed.
     if (!window.Create()) {
         console.Err(WindowFaultLine(WindowFault::Window, GetLastError()));
@@ -80,6 +80,6 @@ int Run(const ListCommand& command, Platform& platform, SharedState& state, cons
 int WaitOrWatch(const ListCommand& command, Platform& platform, const WindowCalls& calls, SharedState& state,
                 const Console& console) {
     ControlHandler handler(calls);  // outlives the window: its end tells a waiting handler that all is cleaned up
-    NoticeWindow window(calls);
+    PortChangeWindow window(calls);
     return Run(command, platform, state, console, window, handler);
 }

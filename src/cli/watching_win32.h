@@ -1,4 +1,4 @@
-// /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's notices.
+// /esperar and /vigilar: a scan at the start, then one after each settled burst of a port's changes.
 #pragma once
 
 #include "app/platform.h"

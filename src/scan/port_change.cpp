@@ -11,21 +11,21 @@ constexpr std::uintptr_t kDeviceArrival = 0x8000;         // DBT_DEVICEARRIVAL
 constexpr std::uintptr_t kDeviceRemoveComplete = 0x8004;  // DBT_DEVICEREMOVECOMPLETE
 constexpr std::uint32_t kPortType = 3;                    // DBT_DEVTYP_PORT
 
-// DEV_BROADCAST_HDR: dbch_size (the whole notice's bytes), dbch_devicetype, dbch_reserved, 32 bits each.
+// DEV_BROADCAST_HDR: dbch_size (the whole message's bytes), dbch_devicetype, dbch_reserved, 32 bits each.
 constexpr std::size_t kSizeOffset = 0;
 constexpr std::size_t kTypeOffset = 4;
 constexpr std::uint32_t kHeaderSize = 12;
 
-std::uint32_t Field(const void* notice, std::size_t offset) {
+std::uint32_t Field(const void* broadcast, std::size_t offset) {
     std::uint32_t value = 0;
-    std::memcpy(&value, static_cast<const unsigned char*>(notice) + offset, sizeof value);
+    std::memcpy(&value, static_cast<const unsigned char*>(broadcast) + offset, sizeof value);
     return value;
 }
 
 }  // namespace
 
-bool IsPortChange(std::uintptr_t event, const void* notice) {
-    if ((event != kDeviceArrival && event != kDeviceRemoveComplete) || notice == nullptr) return false;
-    // The size comes first: a notice shorter than its header has no type to read.
-    return Field(notice, kSizeOffset) >= kHeaderSize && Field(notice, kTypeOffset) == kPortType;
+bool IsPortChange(std::uintptr_t event, const void* broadcast) {
+    if ((event != kDeviceArrival && event != kDeviceRemoveComplete) || broadcast == nullptr) return false;
+    // The size comes first: a message shorter than its header has no type to read.
+    return Field(broadcast, kSizeOffset) >= kHeaderSize && Field(broadcast, kTypeOffset) == kPortType;
 }

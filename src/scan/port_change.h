@@ -3,6 +3,6 @@
 
 #include <cstdint>
 
-// event is WM_DEVICECHANGE's wParam, notice its lParam: the DEV_BROADCAST_HDR that opens the notice, or none.
+// event is WM_DEVICECHANGE's wParam, broadcast its lParam: the DEV_BROADCAST_HDR that opens the message, or none.
 // True only for a port's arrival or removal told in a whole header; anything else is not read further.
-bool IsPortChange(std::uintptr_t event, const void* notice);
+bool IsPortChange(std::uintptr_t event, const void* broadcast);

@@ -1,8 +1,9 @@
-// frmMain's controls: each one's class and styles beside its place (form_geometry.h), and the colours.
+// frmMain's controls: each one's class, styles and caption beside its place (form_geometry.h), and the colours.
 #pragma once
 
 #include "ui/buscador-rc.h"
 #include "ui/form_geometry.h"
+#include "ui/form_texts.h"
 
 #include <windows.h>
 
@@ -18,6 +19,9 @@ struct ControlSpec {
     const wchar_t* className;
     DWORD style;
     DWORD exStyle;
+    // What it is made with, so no caption is set after. Text1's text waits for its font instead: given before, the
+    // box would lay it out twice.
+    const wchar_t* caption = L"";
 };
 
 inline constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -25,14 +29,14 @@ inline constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 // Created in the order of kPlaces, which is the tab order. Picture2 overlaps txtData's left edge by
 // 60 twips; txtData, created first, stays on top there.
 inline constexpr std::array<ControlSpec, kPlaces.size()> kControls = {{
-    {IDC_CMDREFRESH, L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
-    {IDC_CMDQUIT, L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
+    {IDC_CMDREFRESH, L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, kRefreshCaption},
+    {IDC_CMDQUIT, L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, kQuitCaption},
     {IDC_TXTDATA, L"EDIT", kChild | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
      WS_EX_CLIENTEDGE},
     {IDC_PICTURE1, L"STATIC", kChild | SS_OWNERDRAW, 0},
     {IDC_TEXT1, L"EDIT", kChild | ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE},
     {IDC_PICTURE2, L"STATIC", kChild | SS_OWNERDRAW, 0},
-    {IDC_LABEL1, L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0},
+    {IDC_LABEL1, L"STATIC", kChild | SS_LEFT | SS_NOPREFIX, 0, kLabel1},
 }};
 
 constexpr bool SameOrder() {

@@ -1,8 +1,9 @@
-// frmMain at each DPI: its size and place, each control's place, the fonts and the icons, made again when the DPI
-// changes.
+// frmMain at each DPI: its size and place, its controls made and placed, the fonts and the icons, made again when
+// the DPI changes.
 #include "ui/form_dpi.h"
 
 #include "ui/buscador-rc.h"
+#include "ui/form_controls.h"
 #include "ui/window_dpi.h"
 
 #include <algorithm>
@@ -14,9 +15,9 @@ FormDpi::~FormDpi() {
         if (icon != nullptr) DestroyIcon(icon);
 }
 
-SIZE FormDpi::FrameAt(int dpi) {
+SIZE FormDpi::WindowSizeAt(int dpi) {
     const form::Box client = form::LayoutAt(dpi).client;
-    return ::FrameAt({client.width, client.height}, kFrameStyle, 0, dpi);
+    return FrameAround({client.width, client.height}, kFrameStyle, 0, dpi);
 }
 
 namespace {
@@ -32,23 +33,30 @@ POINT CentredOrigin(const WindowCalls& calls, SIZE frame) {
 FormDpi::Placement FormDpi::StartAtSystemDpi() {
     dpi_ = SystemDpi();
     layout_ = form::LayoutAt(dpi_);
-    const SIZE size = FrameAt(dpi_);
-    return {CentredOrigin(calls_, size), size};
+    started_ = WindowSizeAt(dpi_);
+    return {CentredOrigin(calls_, started_), started_};
 }
 
-void FormDpi::FitCreated(HWND window, SIZE started) const {
-    const SIZE shown = FrameAt(dpi_);
-    if (shown.cx == started.cx && shown.cy == started.cy) return;
-    const POINT centred = CentredOrigin(calls_, shown);
-    SetWindowPos(window, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void FormDpi::TakeWindowDpi(HWND window) {
+// Created in the order of kPlaces, which is the tab order.
+void FormDpi::MakeControls(HWND window) {
     dpi_ = WindowDpi(window);
     layout_ = form::LayoutAt(dpi_);
+    const SIZE shown = WindowSizeAt(dpi_);
+    if (shown.cx != started_.cx || shown.cy != started_.cy) {
+        const POINT centred = CentredOrigin(calls_, shown);
+        SetWindowPos(window, nullptr, centred.x, centred.y, shown.cx, shown.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (std::size_t i = 0; i < form::kControls.size(); ++i) {
+        const form::ControlSpec& control = form::kControls[i];
+        const form::Box& box = layout_.controls[i];
+        calls_.Create(control.exStyle, control.className, control.caption, control.style, box.left, box.top,
+                      box.width, box.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                      instance_, nullptr);
+    }
+    TakeFontsAndIcons(window, false);
 }
 
-void FormDpi::Dress(HWND window, bool redraw) {
+void FormDpi::TakeFontsAndIcons(HWND window, bool redraw) {
     MakeFonts(window, redraw);
     TakeIcons(window);
 }
@@ -103,7 +111,7 @@ void FormDpi::Changed(HWND window, int dpi, const RECT& suggested) {
         SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, kPlaceOnly);
     } else {
-        const SIZE frame = FrameAt(dpi_);
+        const SIZE frame = WindowSizeAt(dpi_);
         SetWindowPos(window, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, kPlaceOnly);
         RECT client{};
         GetClientRect(window, &client);
@@ -112,6 +120,6 @@ void FormDpi::Changed(HWND window, int dpi, const RECT& suggested) {
             SetWindowPos(window, nullptr, 0, 0, frame.cx + lacking.cx, frame.cy + lacking.cy, kPlaceOnly | SWP_NOMOVE);
     }
     Place(window);
-    Dress(window, true);
+    TakeFontsAndIcons(window, true);
     InvalidateRect(window, nullptr, TRUE);
 }

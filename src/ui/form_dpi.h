@@ -1,5 +1,5 @@
-// frmMain at each DPI: its size and place, each control's place, the fonts and the icons, made again when the DPI
-// changes.
+// frmMain at each DPI: its size and place, its controls made and placed, the fonts and the icons, made again when
+// the DPI changes.
 #pragma once
 
 #include "ui/form_geometry.h"
@@ -22,7 +22,7 @@ public:
     static constexpr DWORD kFrameStyle = WS_OVERLAPPEDWINDOW;
     // The window's size, frame included, with a client area of 6810 x 8310 twips at `dpi`: WM_GETDPISCALEDSIZE's
     // answer, so Windows 10 scales the twips, not the frame.
-    static SIZE FrameAt(int dpi);
+    static SIZE WindowSizeAt(int dpi);
 
     struct Placement {
         POINT origin;
@@ -31,19 +31,16 @@ public:
     // Before the window is made: its size at the system's DPI, centred on the work area, so it needs no move
     // before it shows.
     Placement StartAtSystemDpi();
-    // The DPI of the monitor the window is made on (WM_CREATE), before its controls are made at Layout().
-    void TakeWindowDpi(HWND window);
-    // Once made: sized for that DPI and centred again, where it differs from the system's.
-    void FitCreated(HWND window, SIZE started) const;
-    // The controls' fonts and the window's icons at the DPI taken.
-    void Dress(HWND window, bool redraw);
+    // WM_CREATE: the window at the DPI of the monitor it is made on, sized for it and centred again where that
+    // differs from the system's; its controls made there, in place, with their fonts, and the window's icons.
+    void MakeControls(HWND window);
     // WM_DPICHANGED: the window as it starts at that DPI, where Windows suggests; controls, fonts and icons anew.
     void Changed(HWND window, int dpi, const RECT& suggested);
 
     int Dpi() const { return dpi_; }
-    const form::Layout& Layout() const { return layout_; }
 
 private:
+    void TakeFontsAndIcons(HWND window, bool redraw);
     void Place(HWND window) const;
     void MakeFonts(HWND window, bool redraw);
     void TakeIcons(HWND window);
@@ -51,6 +48,7 @@ private:
     HINSTANCE instance_;
     const WindowCalls& calls_;
     int dpi_ = 96;
+    SIZE started_{};
     form::Layout layout_ = form::LayoutAt(dpi_);
     HFONT titleFont_ = nullptr;
     HFONT bodyFont_ = nullptr;

@@ -1,4 +1,4 @@
-// frmMain's fixed texts.
+// frmMain's fixed texts; Label1's is also the title of its notices and their icon's tip.
 #pragma once
 
 namespace form {

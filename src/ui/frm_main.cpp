@@ -25,22 +25,11 @@ constexpr int kFaultExitCode = 1;
 // In the message box, what to do about a missing library stands apart from what went wrong.
 constexpr std::u16string_view kFaultAdviceBreak = u"\r\n\r\n";
 
-// The caption a button or the label is created with, so none is set after. Text1's text waits for its
-// font instead: given before, the box would lay it out twice.
-const wchar_t* Caption(int id) {
-    switch (id) {
-    case IDC_CMDREFRESH: return form::kRefreshCaption;
-    case IDC_CMDQUIT: return form::kQuitCaption;
-    case IDC_LABEL1: return form::kLabel1;
-    default: return L"";
-    }
-}
-
 class FrmMain {
 public:
     FrmMain(HINSTANCE instance, Platform& platform, const WindowCalls& calls, SharedState& state)
         : instance_(instance), platform_(platform), calls_(calls), state_(state), artwork_(instance, calls),
-          dpi_(instance, calls), notices_(calls) {}
+          dpi_(instance, calls), notices_(instance, calls) {}
     ~FrmMain();
 
     bool Create();
@@ -61,7 +50,7 @@ private:
     bool FillDeviceList(bool automatic = false);
     void cmdRefresh_Click();
     void cmdQuit_Click();
-    void Form_DeviceChange(WPARAM event, LPARAM notice);
+    void Form_DeviceChange(WPARAM event, LPARAM broadcast);
     void Form_PortsSettled(WPARAM timer);
     void Form_Unload();
     void EndWithFault(const DeviceLibraryFault& fault);
@@ -75,7 +64,6 @@ private:
     Artwork artwork_;
     FormDpi dpi_;
     PlugNotices notices_;
-    std::vector<ScannedDevice> lastScan_;
     HWND window_ = nullptr;
     HWND lastFocus_ = nullptr;
     int exitCode_ = 0;
@@ -104,21 +92,11 @@ bool FrmMain::Create() {
     const FormDpi::Placement start = dpi_.StartAtSystemDpi();
     window_ = calls_.Create(0, kClassName, form::kTitle, FormDpi::kFrameStyle | WS_CLIPCHILDREN, start.origin.x,
                             start.origin.y, start.size.cx, start.size.cy, nullptr, nullptr, instance_, this);
-    if (window_ == nullptr) return false;
-    dpi_.FitCreated(window_, start.size);
-    return true;
+    return window_ != nullptr;
 }
 
 void FrmMain::CreateControls() {
-    dpi_.TakeWindowDpi(window_);
-    for (std::size_t i = 0; i < form::kControls.size(); ++i) {
-        const form::ControlSpec& control = form::kControls[i];
-        const form::Box& box = dpi_.Layout().controls[i];
-        calls_.Create(control.exStyle, control.className, Caption(control.id), control.style, box.left, box.top,
-                       box.width, box.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                       instance_, nullptr);
-    }
-    dpi_.Dress(window_, false);
+    dpi_.MakeControls(window_);
     calls_.SetItemText(window_, IDC_TEXT1, form::kText1);
     // Only typing is limited by default; the report itself may be longer.
     calls_.Send(Control(IDC_TXTDATA), EM_SETLIMITTEXT, 0, 0);
@@ -146,8 +124,7 @@ bool FrmMain::FillDeviceList(bool automatic) {
     // A zero byte in a serial number would cut the report short in the box.
     const std::u16string report = AsShown(ReportText(devices));
     calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
-    if (automatic) notices_.Refreshed(lastScan_, devices);
-    lastScan_ = std::move(devices);
+    notices_.Scanned(devices, automatic);
     return true;
 }
 
@@ -165,12 +142,12 @@ void FrmMain::cmdRefresh_Click() { FillDeviceList(); }
 // Ends at once: no unload step, no library call.
 void FrmMain::cmdQuit_Click() { DestroyWindow(window_); }
 
-// A port came or went: (re)starts the timer, so a burst of notifications is one scan once it has settled. A timer
+// A port came or went: (re)starts the timer, so a burst of port changes is one scan once it has settled. A timer
 // that cannot be set leaves the list as it is, until "Buscar".
-void FrmMain::Form_DeviceChange(WPARAM event, LPARAM notice) { RestartSettleTimer(window_, event, notice); }
+void FrmMain::Form_DeviceChange(WPARAM event, LPARAM broadcast) { RestartSettleTimer(window_, event, broadcast); }
 
 // The scan of "Buscar", once. Inside a scan (the fault's message box lets timer messages through) the timer is
-// left to fire again after it; a notification handled after this scan starts the timer anew.
+// left to fire again after it; a port change handled after this scan starts the timer anew.
 void FrmMain::Form_PortsSettled(WPARAM timer) {
     if (PortsSettled(window_, timer, scanning_)) FillDeviceList(true);
 }
@@ -223,10 +200,14 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             lastFocus_ = GetFocus();
         } else {
             SetFocus(lastFocus_ != nullptr && IsChild(window_, lastFocus_) ? lastFocus_ : Control(IDC_CMDREFRESH));
+            notices_.Looked();
         }
         return 0;
+    case WM_SIZE:
+        notices_.Looked();  // restored while it was the active window, which then gets no WM_ACTIVATE
+        return calls_.DefaultProc(window_, message, wParam, lParam);
     case kGetDpiScaledSize:
-        *reinterpret_cast<SIZE*>(lParam) = FormDpi::FrameAt(LOWORD(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = FormDpi::WindowSizeAt(LOWORD(wParam));
         return TRUE;
     case kDpiChanged:
         dpi_.Changed(window_, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -242,10 +223,13 @@ LRESULT FrmMain::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(window_);
         return 0;
     case WM_ENDSESSION:
-        if (wParam != FALSE) Form_Unload();
+        if (wParam != FALSE) {
+            Form_Unload();
+            notices_.RemoveIcon();  // the session ends: nobody will look
+        }
         return 0;
     case WM_DESTROY:
-        notices_.Close();
+        notices_.RemoveIcon();
         PostQuitMessage(exitCode_);
         return 0;
     default:

@@ -37,7 +37,7 @@ int MetricAt(int index, int dpi) {
 }
 
 // Windows 8.1 and older draw the frame at the system's DPI on every monitor: AdjustWindowRectEx is right there.
-SIZE FrameAt(SIZE client, DWORD style, DWORD exStyle, int dpi) {
+SIZE FrameAround(SIZE client, DWORD style, DWORD exStyle, int dpi) {
     static const auto adjustForDpi = User32Export<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT frame{0, 0, client.cx, client.cy};
     if (adjustForDpi == nullptr || !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi)))

@@ -11,4 +11,4 @@ int WindowDpi(HWND window);
 // GetSystemMetrics' answer at `dpi`: Windows 8.1 and older answer at the system's DPI, scaled here.
 int MetricAt(int index, int dpi);
 // The size of a window whose client area is `client` at `dpi`, frame included.
-SIZE FrameAt(SIZE client, DWORD style, DWORD exStyle, int dpi);
+SIZE FrameAround(SIZE client, DWORD style, DWORD exStyle, int dpi);

@@ -1,4 +1,4 @@
-// The notification area's icon and balloon through shell32, and the taskbar button's flash.
+// The window's icon in the notification area and its balloon through shell32, and the taskbar button's flash.
 #include "win32/notice_area.h"
 
 #include "win32/code_page_text.h"
@@ -15,6 +15,9 @@ namespace {
 constexpr DWORD kFirstBalloonShell = 5;
 // How long 2000 and XP show the balloon, the least they take; later Windows decide for themselves.
 constexpr UINT kBalloonMilliseconds = 10000;
+// Windows 7 and later keep a settings entry per program and id for months: two ids, taken in turn.
+constexpr UINT kIds = 2;
+constexpr UINT kIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 // shlwapi.h's DLLVERSIONINFO, which shell32 answers from 4.71 on.
 struct DllVersionInfo {
     DWORD cbSize, dwMajorVersion, dwMinorVersion, dwBuildNumber, dwPlatformID;
@@ -29,74 +32,89 @@ void Put(Char (&field)[N], const Text& text) {
     field[length] = 0;
 }
 
-// The 2000 and XP layout (up to the balloon's flags): the one every shell from 5.0 on takes.
-template <typename Data, typename Convert>
-bool ShowWith(FARPROC function, Convert convert, HWND window, UINT id, UINT callback, HICON icon,
-              std::u16string_view tip, std::u16string_view title, std::u16string_view text) {
-    const auto notify = reinterpret_cast<BOOL(WINAPI*)(DWORD, Data*)>(reinterpret_cast<void*>(function));
+// The 2000 and XP layout (up to the balloon's flags), the one every shell from 5.0 on takes.
+template <typename Data, typename Icon, typename Convert>
+BOOL Send(FARPROC function, Convert convert, DWORD message, const Icon& icon, UINT flags, std::u16string_view title,
+          std::u16string_view text) {
     Data data{};
     data.cbSize = offsetof(Data, guidItem);
-    data.hWnd = window;
-    data.uID = id;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = callback;
-    data.hIcon = icon;
-    Put(data.szTip, convert(tip));
-    if (!notify(NIM_ADD, &data)) return false;
+    data.hWnd = icon.window;
+    data.uID = icon.id;
+    data.uFlags = flags;
+    data.uCallbackMessage = icon.callback;
+    data.hIcon = icon.image;
+    Put(data.szTip, convert(icon.tip));
     // Asked for, or the balloon's click, time-out and close never arrive.
-    data.uVersion = NOTIFYICON_VERSION;
-    notify(NIM_SETVERSION, &data);
-    data.uFlags = NIF_INFO;
-    data.uTimeout = kBalloonMilliseconds;
+    data.uTimeout = message == NIM_SETVERSION ? NOTIFYICON_VERSION : kBalloonMilliseconds;
     data.dwInfoFlags = NIIF_INFO;
     Put(data.szInfoTitle, convert(title));
     Put(data.szInfo, convert(text));
-    if (notify(NIM_MODIFY, &data)) return true;
-    notify(NIM_DELETE, &data);
-    return false;
+    return reinterpret_cast<BOOL(WINAPI*)(DWORD, Data*)>(reinterpret_cast<void*>(function))(message, &data);
 }
 
-template <typename Data>
-void RemoveWith(FARPROC function, HWND window, UINT id) {
-    Data data{};
-    data.cbSize = offsetof(Data, guidItem);
-    data.hWnd = window;
-    data.uID = id;
-    reinterpret_cast<BOOL(WINAPI*)(DWORD, Data*)>(reinterpret_cast<void*>(function))(NIM_DELETE, &data);
-}
+std::size_t AnsiLength(std::u16string_view text) { return ToCodePage(text, CP_ACP).size(); }
 
 }  // namespace
+
+Shell32Functions LoadShell32(bool windows9x) {
+    const HMODULE shell32 = LoadSystemLibrary("shell32.dll", windows9x);
+    if (shell32 == nullptr) return {};
+    return {GetProcAddress(shell32, "DllGetVersion"),
+            GetProcAddress(shell32, windows9x ? "Shell_NotifyIconA" : "Shell_NotifyIconW")};
+}
 
 bool NotificationArea::Load() {
     if (loaded_) return notify_ != nullptr;
     loaded_ = true;
-    const HMODULE shell32 = LoadSystemLibrary("shell32.dll", ansi_);
-    if (shell32 == nullptr) return false;
-    // Absent before 4.71 (NT 4.0 without a newer shell): no balloons either.
-    const auto getVersion = ExportOf<DllGetVersionFn>(shell32, "DllGetVersion");
+    const Shell32Functions shell32 = load_(ansi_);
+    // Absent before 4.71 (95, NT 4.0 without a newer shell): no balloons either.
+    const auto getVersion = reinterpret_cast<DllGetVersionFn>(reinterpret_cast<void*>(shell32.getVersion));
     DllVersionInfo version{sizeof version, 0, 0, 0, 0};
     if (getVersion == nullptr || FAILED(getVersion(&version)) || version.dwMajorVersion < kFirstBalloonShell) return false;
-    notify_ = GetProcAddress(shell32, ansi_ ? "Shell_NotifyIconA" : "Shell_NotifyIconW");
+    notify_ = shell32.notify;
     return notify_ != nullptr;
 }
 
-bool NotificationArea::Show(HWND window, UINT id, UINT callback, HICON icon, std::u16string_view tip,
-                            std::u16string_view title, std::u16string_view text) {
-    if (!Load()) return false;
+bool NotificationArea::Call(DWORD message, UINT flags, std::u16string_view title, std::u16string_view text) const {
     if (ansi_)
-        return ShowWith<NOTIFYICONDATAA>(notify_, [](std::u16string_view wide) { return ToCodePage(wide, CP_ACP); },
-                                         window, id, callback, icon, tip, title, text);
-    return ShowWith<NOTIFYICONDATAW>(notify_, [](std::u16string_view wide) { return wide; }, window, id, callback,
-                                     icon, tip, title, text);
+        return Send<NOTIFYICONDATAA>(notify_, [](std::u16string_view wide) { return ToCodePage(wide, CP_ACP); }, message,
+                                     icon_, flags, title, text);
+    return Send<NOTIFYICONDATAW>(notify_, [](std::u16string_view wide) { return wide; }, message, icon_, flags, title,
+                                 text);
 }
 
-void NotificationArea::Remove(HWND window, UINT id) {
-    if (notify_ == nullptr) return;
-    if (ansi_)
-        RemoveWith<NOTIFYICONDATAA>(notify_, window, id);
-    else
-        RemoveWith<NOTIFYICONDATAW>(notify_, window, id);
+bool NotificationArea::Show(HWND window, UINT callback, std::u16string_view tip, std::u16string_view title,
+                            std::u16string_view text) {
+    if (!Load()) return false;
+    const bool adding = !shown_;
+    if (adding) {
+        icon_ = {window, icon_.id % kIds + 1, callback, image_(), std::u16string(tip)};
+        shown_ = Call(NIM_ADD, kIconFlags);
+        if (!shown_) {
+            DestroyIcon(icon_.image);
+            return false;
+        }
+        Call(NIM_SETVERSION, 0);
+    }
+    if (Call(NIM_MODIFY, NIF_INFO, title, text)) return true;
+    if (adding) Remove();
+    return false;
 }
+
+void NotificationArea::Restore() {
+    if (!shown_) return;
+    if (!Call(NIM_ADD, kIconFlags)) Call(NIM_MODIFY, kIconFlags);
+    Call(NIM_SETVERSION, 0);
+}
+
+void NotificationArea::Remove() {
+    if (!shown_) return;
+    Call(NIM_DELETE, 0);
+    DestroyIcon(icon_.image);  // the shell keeps a copy of its own until the icon goes
+    shown_ = false;
+}
+
+TextLength NotificationArea::Length() const { return ansi_ ? AnsiLength : Utf16Length; }
 
 void FlashUntilFront(HWND window) {
     using FlashWindowExFn = BOOL(WINAPI*)(FLASHWINFO*);
@@ -105,6 +123,6 @@ void FlashUntilFront(HWND window) {
         FlashWindow(window, TRUE);
         return;
     }
-    FLASHWINFO flash{sizeof flash, window, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FLASHWINFO flash{sizeof flash, window, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
     flashEx(&flash);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/code_page.h"
+#include "app/notice_choice.h"
 #include "app/os_version.h"
 #include "app/registry.h"
 
@@ -14,6 +15,13 @@ public:
     std::int32_t QueryValueEx(RegKey key, const char* valueName, std::uint32_t* type, std::uint8_t* data,
                               std::uint32_t* size) override;
     std::int32_t CloseKey(RegKey key) override;
+};
+
+// HKEY_CURRENT_USER through advapi32's ANSI functions (98 has no others).
+class Advapi32UserRegistry final : public UserRegistry {
+public:
+    std::optional<Value> Read(const char* key, const char* name) override;
+    bool WriteNumber(const char* key, const char* name, std::uint32_t number) override;
 };
 
 class Kernel32Version final : public OsVersion {

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -133,6 +135,23 @@ inline HWND FocusOf(HWND window) {
 inline bool BringToFront(HWND window) {
     return WaitUntil([&] { return SetForegroundWindow(window), GetForegroundWindow() == window; }, 3s);
 }
+
+// A window made by `make` on a thread of its own, which answers its messages while the test's thread waits.
+class ThreadWindow {
+public:
+    explicit ThreadWindow(const std::function<HWND()>& make) : thread_([this, make] {
+        window = make();
+        made_ = true;
+        for (MSG message{}; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
+        DestroyWindow(window);
+    }) { while (!made_) Sleep(10); }
+    ~ThreadWindow() { PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0), thread_.join(); }
+    HWND window = nullptr;
+
+private:
+    std::atomic<bool> made_ = false;
+    std::thread thread_;  // last: it runs once the rest is made
+};
 
 // A key pressed and let go as the keyboard gives it, with Alt held down if asked.
 inline bool Press(WORD vk, bool withAlt = false) {

@@ -1,8 +1,12 @@
-// The Win32 seams inside this process under Wine: the loader, the stand-in, the registry and the code page.
+// The Win32 seams inside this process under Wine: the loader, the stand-in, the registry, the code page, setupapi
+// and shell32.
 #include "harness.h"
 
-#include "win32/services.h"
 #include "win32/library_loader.h"
+#include "win32/notice_area.h"
+#include "win32/services.h"
+
+#include <shellapi.h>
 
 #include <cstring>
 
@@ -188,6 +192,31 @@ TEST(Seam, PresentPortsAskedForAsTheyShouldBe) {
     }
     calls.GetDevNodeStatus = nullptr;
     EXPECT_EQ(DeviceProblem(calls, PresentPort{}), std::nullopt);
+}
+
+// shell32 as the test plays it: its major version (0: no DllGetVersion); Shell_NotifyIconW journals each call's
+// message and refuses one.
+struct PlayedShell32 {
+    static inline DWORD major = 0, refused = 0;
+    static inline std::vector<DWORD> calls;
+    static HRESULT CALLBACK Version(DWORD* info) { return info[1] = major, S_OK; }  // DLLVERSIONINFO's dwMajorVersion
+    static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAW*) { return calls.push_back(message), message != refused; }
+    static FARPROC Proc(auto* function) { return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(function)); }
+    static Shell32Functions Load(bool) { return {major ? Proc(Version) : nullptr, Proc(Notify)}; }
+};
+
+// What Wine's shell32, always 6.0, cannot show: before 5.0, or without DllGetVersion, no balloon and no call (the
+// flash alone); a balloon refused on an icon just added takes the icon away.
+TEST(Seam, BalloonsFromShell32Five) {
+    const std::vector<DWORD> shown = {NIM_ADD, NIM_SETVERSION, NIM_MODIFY};
+    for (const auto& [major, refused, calls] : {std::tuple{0ul, 9ul, std::vector<DWORD>{}}, {4, 9, {}}, {5, 9, shown},
+                                                 {6, NIM_MODIFY, {NIM_ADD, NIM_SETVERSION, NIM_MODIFY, NIM_DELETE}}}) {
+        std::tie(PlayedShell32::major, PlayedShell32::refused) = std::tie(major, refused);
+        PlayedShell32::calls.clear();
+        NotificationArea area(false, [] { return HICON(nullptr); }, PlayedShell32::Load);
+        EXPECT_EQ(area.Show(nullptr, 0, u"", u"", u""), calls == shown) << major;
+        EXPECT_EQ(PlayedShell32::calls, calls) << major;
+    }
 }
 
 }  // namespace

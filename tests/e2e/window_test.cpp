@@ -91,20 +91,28 @@ protected:
     }
 
     // Plug-in notices, through Wine's shell32 to a stand-in notification area (tray_recorder.h): adapters of these
-    // serials plugged in through a port's notices, once the scan they bring is done; then, once `calls` more have
-    // come, the tray's calls since the last look. Every call is checked in order: a notice where none
-    // belongs shows as a call too many.
-    using Calls = std::vector<std::wstring>;
-    Calls Refresh(std::initializer_list<const char*> serials, std::size_t calls, int notices = 1) {
+    // serials plugged in, then a port's arrival told `times`; the tray's calls from then, once `calls` have come
+    // after the scan. A call where none belongs is a stray, checked at the end.
+    using Calls = TrayRecorder::Calls;
+    Calls Refresh(std::initializer_list<const char*> serials, std::size_t calls, int times = 1) {
         std::string devices;
         for (const char* serial : serials) devices += "1a2b c3d4 "s + serial + "\n";
-        const auto scans = Count(program_.Journal(), "GetNumDevices");
-        program_.Devices(devices);
-        for (int i = 0; i < notices; ++i) EXPECT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
-        EXPECT_TRUE(WaitUntil([&] { const auto j = program_.Journal(); return Count(j, "GetNumDevices") > scans && j.back().starts_with("Close"); }));
-        return tray_.Since(calls);
+        return tray_.After([&] {
+            const auto scans = Count(program_.Journal(), "GetNumDevices");
+            program_.Devices(devices);
+            for (int i = 0; i < times; ++i) EXPECT_TRUE(Notify(window_, DBT_DEVICEARRIVAL));
+            EXPECT_TRUE(WaitUntil([&] { const auto j = program_.Journal(); return Count(j, "GetNumDevices") > scans && j.back().starts_with("Close"); }));
+            Settle();
+        }, calls);
     }
-    static Calls Balloon(int id, const std::wstring& text) { return {L"ADD " + std::to_wstring(id) + L" 16x16 Buscador VIRK", L"SETVERSION 3", L"MODIFY Buscador VIRK: " + text}; }
+    // Once the program has handled what it was sent before, and so decided on its notice: in its first call to the
+    // shell, or after.
+    void Settle() { EXPECT_TRUE(SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, UINT(Patient(5s).count()), nullptr)); }
+    Calls Posted(UINT message, WPARAM wParam, LPARAM lParam, std::size_t calls) { return tray_.After([&] { PostMessageW(window_, message, wParam, lParam); }, calls); }
+    static Calls Balloon(int id, const std::wstring& text) {
+        const std::wstring icon = std::to_wstring(id);
+        return {L"ADD " + icon + L" 16x16 Buscador VIRK", L"SETVERSION " + icon + L" 3", L"MODIFY " + icon + L" Buscador VIRK: " + text};
+    }
     // The system menu's choice, as the window shows it and as it is kept.
     void Choose(DWORD avisos) {
         PostMessageW(window_, WM_SYSCOMMAND, 0x100, 0);
@@ -118,6 +126,7 @@ protected:
     Program program_;
     HWND window_ = nullptr;
     TrayRecorder tray_;
+    ThreadWindow other_{[] { return CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 600, 400, 100, 50, nullptr, nullptr, nullptr, nullptr); }};
 };
 
 // Its children in Z order, which is the order of creation and the Tab key's, where the form's twips put them at
@@ -193,7 +202,8 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
     {
         // Moved to a monitor at 144 DPI and back, as Windows tells it from inside the program: the window as it
-        // starts at each DPI, where Windows suggests, and no GDI object left behind by ten more changes.
+        // starts at each DPI, where Windows suggests, and no GDI object left behind by nine more changes. It stays
+        // at 144, where its small icon is 24 pixels and the notification area's, at the system's DPI, still 16.
         const WindowProbe probe(program_, window_);
         const auto at96 = probe.Look();
         ExpectShown(window_, at96, 96);
@@ -209,10 +219,10 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
         const auto back = probe.Look(96);
         ExpectShown(window_, back, 96);
         std::map<std::string, std::string> last;
-        for (int change = 0; change < 10; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
-        ExpectShown(window_, last, 96);
-        EXPECT_EQ(last.at("gdi"), back.at("gdi"));
-        EXPECT_NE(back.at("gdi"), "0");
+        for (int change = 0; change < 9; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
+        ExpectShown(window_, last, 144);
+        EXPECT_EQ(last.at("gdi"), at144.at("gdi"));
+        EXPECT_NE(at144.at("gdi"), "0");
     }
 
     ASSERT_TRUE(BringToFront(window_));
@@ -248,53 +258,73 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ASSERT_TRUE(Press('B', true));
     EXPECT_TRUE(WaitUntil([&] { return Count(program_.Journal(), "GetNumDevices") == 5; })) << "Alt+B did not scan";
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}, {L"CD", 7}}));
-    // No plug-in notice so far, at start, in front or after Alt+B. Behind another window: "Buscar" tells nothing,
-    // the refresh after it only what changed since.
-    ASSERT_TRUE(BringToFront(tray_.other));
+    // No plug-in notice so far, at start, in front or after Alt+B. Minimised behind another window: "Buscar" tells
+    // nothing, the refresh after it only what changed since.
+    ASSERT_TRUE(BringToFront(other_.window));
+    ShowWindowAsync(window_, SW_MINIMIZE);
     program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 EF\n1a2b c3d4 GH\n");
     ASSERT_TRUE(SendMessageTimeoutW(Control(IDC_CMDREFRESH), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, UINT(Patient(10s).count()), nullptr));
     EXPECT_EQ(Refresh({"AB%2012", "GH"}, 3), Balloon(1, L"Desconectado: EF"));
-    // Minimised, two arrivals in one burst: one balloon, in place of the first. Its click restores the window, brings
-    // it to the front and takes the icon away.
-    ShowWindowAsync(window_, SW_MINIMIZE);  // done before the settle timer fires
-    Calls replaced = Balloon(2, L"Conectado: CD en COM7\nConectado: EF en COM12");
-    replaced.insert(replaced.begin(), L"DELETE 1");
-    EXPECT_EQ(Refresh({"AB%2012", "CD", "EF", "GH"}, 4, 2), replaced);
-    PostMessageW(window_, tray_.callback, 2, NIN_BALLOONUSERCLICK);
-    EXPECT_EQ(tray_.Since(1), Calls{L"DELETE 2"});
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(window_) && GetForegroundWindow() == window_; })) << "not in front";
-    // A time-out takes the icon away.
-    ShowWindowAsync(window_, SW_MINIMIZE);  // done before the settle timer fires
-    EXPECT_EQ(Refresh({"AB%2012"}, 3), Balloon(3, L"Desconectado: CD\nDesconectado: EF\nDesconectado: GH"));
-    PostMessageW(window_, tray_.callback, 3, NIN_BALLOONTIMEOUT);
-    EXPECT_EQ(tray_.Since(1), Calls{L"DELETE 3"});
-    // 20 notices more: GDI objects and kernel handles are level from the 10th to the 20th.
-    for (std::size_t notice = 0; notice < 20; ++notice)
-        ASSERT_EQ((notice % 2 ? Refresh({"AB%2012"}, 4) : Refresh({"AB%2012", "CD"}, notice ? 4 : 3)).size(), notice ? 4u : 3u);
+    // Not yet seen after its balloon's time-out, the icon stays. Two arrivals in one burst: one balloon, on that
+    // icon. CD held open by another program, then let go: neither gone nor come.
+    EXPECT_EQ(Posted(tray_.callback, 1, NIN_BALLOONTIMEOUT, 0), Calls{});
+    EXPECT_EQ(Refresh({"AB%2012", "CD", "EF", "GH"}, 1, 2), Calls{L"MODIFY 1 Buscador VIRK: Conectado: CD en COM7\nConectado: EF en COM12"});
+    EXPECT_EQ(Refresh({"AB%2012", "CD open=7", "EF", "GH"}, 0), Calls{}) << "held";
+    EXPECT_EQ(Refresh({"AB%2012", "CD", "EF", "GH"}, 0), Calls{}) << "let go";
+    // The notification area made anew: the icon back with its tip, changed where the shell still holds it.
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    EXPECT_EQ(Posted(taskbarCreated, 0, 0, 2), (Calls{L"ADD 1 16x16 Buscador VIRK", L"SETVERSION 1 3"}));
+    tray_.refused = 1 << NIM_ADD;
+    EXPECT_EQ(Posted(taskbarCreated, 0, 0, 3), (Calls{L"ADD 1 16x16 Buscador VIRK", L"MODIFY 1 16x16 Buscador VIRK", L"SETVERSION 1 3"}));
+    tray_.refused = 0;
+    // Brought to the front still minimised, the window is not seen yet; restored, it is: the icon goes.
+    EXPECT_EQ(tray_.After([&] { BringToFront(window_), Settle(); }, 0), Calls{});
+    EXPECT_EQ(tray_.After([&] { ShowWindowAsync(window_, SW_RESTORE); }, 1), Calls{L"DELETE 1"});
+    // 20 notices more behind another window, each seen as the window comes to the front: ids 2 and 1 in turn, and
+    // GDI objects and kernel handles level from the 10th to the 20th.
+    for (int notice = 0; notice < 20; ++notice) {
+        ASSERT_TRUE(BringToFront(other_.window));
+        EXPECT_EQ(notice % 2 ? Refresh({"AB%2012", "CD", "EF", "GH"}, 3) : Refresh({"AB%2012", "CD", "EF"}, 3),
+                  Balloon(2 - notice % 2, notice % 2 ? L"Conectado: GH en COM21" : L"Desconectado: GH"));
+        EXPECT_EQ(tray_.After([&] { BringToFront(window_); }, 1), Calls{L"DELETE " + std::to_wstring(2 - notice % 2)});
+    }
     EXPECT_EQ(program_.Held().back(), program_.Held().end()[-11]);
-    // Turned off in the system menu: no notice. The window's close takes the icon away.
+    // Turned off in the system menu: no notice.
+    ASSERT_TRUE(BringToFront(other_.window));
     Choose(0);
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
     ShowWindowAsync(window_, SW_MAXIMIZE);
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window_) && ClientBox(window_)[2] > 454; }));
-    ExpectControlsInPlace(window_);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window_) && ClientBox(window_)[2] > form::LayoutAt(144).client.width; }));
+    ExpectControlsInPlace(window_, 144);
     End([&] { ASSERT_TRUE(BringToFront(window_) && Press('S', true)); });
-    EXPECT_EQ(tray_.Since(1), Calls{L"DELETE 23"});
 
-    // Still off after a restart, on 98 now. Turned on again: the balloon through the ANSI functions of shell32, loaded
-    // by its full path in the system folder, the text in the code page, with why the adapter has no port. Where the shell refuses it, as without a
-    // notification area, the taskbar button flashes.
+    // Still off after a restart, on 98 now: shell32 not loaded. Turned on again: the balloon through the ANSI
+    // functions of shell32, loaded by its full path in the system folder, the text in the code page with why the
+    // adapter has no port. Its click restores the window, brings it to the front and takes the icon away; in front,
+    // no notice.
     ASSERT_NO_FATAL_FAILURE(Launch("win98", "1a2b c3d4 AB%2012\n", true));
     ShowWindowAsync(window_, SW_MINIMIZE);  // done before the settle timer fires
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
+    EXPECT_EQ(program_.Trace().find("shell32"), std::string::npos) << "shell32 loaded with notices off";
     Choose(1);
-    EXPECT_EQ(Refresh({"AB%2012", "CD", "%D1u"}, 3), Balloon(1, L"Conectado: \u00D1u, sin puerto COM; Windows no le ha dado un puerto (falta el controlador o "
-                                                                          L"no ha terminado)"));
-    tray_.answer = FALSE;
-    EXPECT_EQ(Refresh({"AB%2012"}, 2), (Calls{L"DELETE 1", L"ADD 2 16x16 Buscador VIRK"}));
-    End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); });
-    for (const char* call : {"\\shell32.dll\",00000000,00000008)", ":Call shell32.Shell_NotifyIconA(", ":Call user32.FlashWindowEx("})
-        EXPECT_NE(program_.Trace().find(call), std::string::npos) << call;
+    EXPECT_EQ(Refresh({"AB%2012", "CD", "%D1u"}, 3), Balloon(1, L"Conectado: \u00D1u, sin puerto COM; Windows no le ha "
+                                                                          L"dado un puerto (falta el controlador o no ha terminado)"));
+    EXPECT_EQ(Posted(tray_.callback, 1, NIN_BALLOONUSERCLICK, 1), Calls{L"DELETE 1"});
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(window_) && GetForegroundWindow() == window_; })) << "not in front";
+    EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "in front";
+    // The window's close takes the icon away. Every notice flashed the taskbar button, none in front.
+    ASSERT_TRUE(BringToFront(other_.window));
+    EXPECT_EQ(Refresh({"AB%2012"}, 3), Balloon(2, L"Desconectado: CD"));
+    EXPECT_EQ(tray_.After([&] { End([&] { PostMessageW(window_, WM_CLOSE, 0, 0); }); }, 1), Calls{L"DELETE 2"});
+    EXPECT_EQ(tray_.Strays(), Calls{});
+    const auto times = [trace = program_.Trace()](const std::string& call) {
+        int n = 0;
+        for (std::size_t at = trace.find(call); at != std::string::npos; at = trace.find(call, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(times("\\shell32.dll\",00000000,00000008)"), 1);
+    EXPECT_NE(times(":Call shell32.Shell_NotifyIconA("), 0);
+    EXPECT_EQ(times(":Call user32.FlashWindowEx("), 2);
 }
 
 // What one scan shows and calls for.

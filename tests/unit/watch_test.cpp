@@ -1,8 +1,7 @@
-// /vigilar's lines from scan to scan, /esperar's answers, and the control handler's choice for each event.
+// What changed from scan to scan, as /vigilar tells it (the balloon words the same rule), and /esperar's answers.
 #include "cli/listing.h"
 #include "cli/utf8.h"
 #include "cli/wait.h"
-#include "cli/watch.h"
 #include "fakes.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +32,8 @@ ScannedDevice Device(const Seen& seen) {
 struct WatchCase {
     const char* name;
     std::vector<std::vector<Seen>> scans;
-    std::vector<std::string> lines;  // "+AB 3" for a conectado of AB on COM3, "-AB 3" for a desconectado; per scan
+    std::vector<std::string> lines;  // "+AB 3" for a conectado of AB on COM3, "-AB 3" for a desconectado, "*" after
+                                     // either side of a port change; per scan
 };
 
 const WatchCase kWatches[] = {
@@ -42,7 +42,7 @@ const WatchCase kWatches[] = {
     {"Goes", {{{"A"}, {"B"}}, {{"B"}}}, {"+A 3 +B 3", "-A 3"}},
     {"GoneInTheOrderToldThenNewInIndexOrder", {{{"A"}, {"B"}, {"C"}}, {{"E"}, {"B"}, {"D"}}},
      {"+A 3 +B 3 +C 3", "-A 3 -C 3 +E 3 +D 3"}},
-    {"PortChangeIsAGoingThenAnArrival", {{{"A", 3}}, {{"A", 8}}, {{"A", 0}}}, {"+A 3", "-A 3 +A 8", "-A 8 +A -"}},
+    {"PortChangeIsAGoingThenAnArrival", {{{"A", 3}}, {{"A", 8}}, {{"A", 0}}}, {"+A 3", "-A 3* +A 8*", "-A 8* +A -*"}},
     {"ProductChangeToo", {{{"A", 3, 1}}, {{"A", 3, 2}}}, {"+A 3", "-A 3 +A 3"}},
     {"OrderAloneIsNothing", {{{"A"}, {"B"}}, {{"B"}, {"A"}}, {{"A"}, {"B"}}}, {"+A 3 +B 3", "", ""}},
     {"LocationAloneIsNothing", {{{"A", 3, 0xB007, u"Port_#0001"}}, {{"A", 3, 0xB007, u"Port_#0002"}}}, {"+A 3", ""}},
@@ -56,7 +56,11 @@ const WatchCase kWatches[] = {
     {"UnreadableWhileAnotherArrives", {{{"A"}}, {{nullptr}, {"C"}}, {{"A"}, {"C"}}}, {"+A 3", "+C 3", ""}},
     {"UnreadableNothingMissing", {{{"A"}}, {{"A"}, {nullptr}}, {{"A"}}}, {"+A 3", "", ""}},
     {"TwoUnreadableHoldBackTwo", {{{"A"}, {"B"}, {"C"}}, {{nullptr}, {nullptr}}}, {"+A 3 +B 3 +C 3", "-C 3"}},
-    {"ReadAgainWithAnotherPort", {{{"A", 3}}, {{nullptr}}, {{"A", 5}}}, {"+A 3", "", "-A 3 +A 5"}},
+    {"ReadAgainWithAnotherPort", {{{"A", 3}}, {{nullptr}}, {{"A", 5}}}, {"+A 3", "", "-A 3* +A 5*"}},
+    // Still attached on another port, it is not the one an unreadable adapter holds back.
+    {"MovedIsNotHeld", {{{"A"}, {"B"}}, {{"A", 8}, {nullptr}}, {{"A", 8}, {"B"}}}, {"+A 3 +B 3", "-A 3* +A 8*", ""}},
+    // The same port first: two of one serial that stayed are no port change, the one that moved is.
+    {"SamePortFirst", {{{"A", 3}, {"A", 5}}, {{"A", 5}, {"A", 6}}}, {"+A 3 +A 5", "-A 3* +A 6*"}},
 };
 
 void PrintTo(const WatchCase& c, std::ostream* out) { *out << c.name; }
@@ -65,7 +69,7 @@ std::string Short(const AdapterChange& change) {
     const auto port = KnownPort(change.Device);
     const std::u16string& serial = change.Device.Read->Serial;
     return (change.What == ChangeKind::Conectado ? "+" : "-") + std::string(serial.begin(), serial.end()) + " " +
-           (port ? std::to_string(*port) : "-");
+           (port ? std::to_string(*port) : "-") + (change.PortChange ? "*" : "");
 }
 
 class Watch : public testing::TestWithParam<WatchCase> {};

@@ -1,4 +1,4 @@
-// ListaVIRK's hidden top-level window: Windows broadcasts its port notices to top-level windows only (a
+// ListaVIRK's hidden top-level window: Windows broadcasts a port's arrival and removal to top-level windows only (a
 // message-only window gets none), and its messages say when to scan and when to end.
 #pragma once
 
@@ -11,19 +11,19 @@
 // What the wait for messages ended on, the weightiest first when several came together.
 enum class WindowEvent { Scan, TimeUp, End, NoTimer, NoMessage };
 
-class NoticeWindow {
+class PortChangeWindow {
 public:
     // Made and handled through `calls`, the running Windows' window functions.
-    explicit NoticeWindow(const WindowCalls& calls) : calls_(calls) {}
-    ~NoticeWindow();
-    NoticeWindow(const NoticeWindow&) = delete;
-    NoticeWindow& operator=(const NoticeWindow&) = delete;
+    explicit PortChangeWindow(const WindowCalls& calls) : calls_(calls) {}
+    ~PortChangeWindow();
+    PortChangeWindow(const PortChangeWindow&) = delete;
+    PortChangeWindow& operator=(const PortChangeWindow&) = delete;
 
     // Never shown. False when it could not be made: GetLastError says why.
     bool Create();
     // TimeUp after that many seconds. False when the timer could not be set.
     bool SetDeadline(std::uint32_t seconds);
-    // Handles messages until a port's notices have settled, the deadline passes, an end is asked for (WM_CLOSE,
+    // Handles messages until a port's changes have settled, the deadline passes, an end is asked for (WM_CLOSE,
     // WM_QUERYENDSESSION, WM_ENDSESSION, a console control event) or a fault: the settle timer could not be
     // set, or GetMessage failed.
     WindowEvent Next();

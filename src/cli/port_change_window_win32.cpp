@@ -1,6 +1,6 @@
-// ListaVIRK's hidden top-level window: Windows broadcasts its port notices to top-level windows only (a
+// ListaVIRK's hidden top-level window: Windows broadcasts a port's arrival and removal to top-level windows only (a
 // message-only window gets none), and its messages say when to scan and when to end.
-#include "cli/notice_window_win32.h"
+#include "cli/port_change_window_win32.h"
 
 #include "win32/port_settle.h"
 #include "win32/window_calls.h"
@@ -10,20 +10,20 @@
 
 namespace {
 
-constexpr const wchar_t* kClassName = L"ListaVIRK.avisos";
+constexpr const wchar_t* kClassName = L"ListaVIRK.puertos";
 constexpr UINT_PTR kDeadlineTimer = kSettleTimer + 1;
 constexpr UINT kMillisecondsPerSecond = 1000;
 
 }  // namespace
 
-NoticeWindow::~NoticeWindow() {
+PortChangeWindow::~PortChangeWindow() {
     if (window_ != nullptr) DestroyWindow(window_);
 }
 
-bool NoticeWindow::Create() {
+bool PortChangeWindow::Create() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OwnedWindowProcFor<NoticeWindow>(calls_);
+    windowClass.lpfnWndProc = OwnedWindowProcFor<PortChangeWindow>(calls_);
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kClassName;
     if (calls_.Register(windowClass) == 0) return false;
@@ -32,11 +32,11 @@ bool NoticeWindow::Create() {
                           this) != nullptr;
 }
 
-bool NoticeWindow::SetDeadline(std::uint32_t seconds) {
+bool PortChangeWindow::SetDeadline(std::uint32_t seconds) {
     return SetTimer(window_, kDeadlineTimer, seconds * kMillisecondsPerSecond, nullptr) != 0;
 }
 
-WindowEvent NoticeWindow::Next() {
+WindowEvent PortChangeWindow::Next() {
     raised_ = false;
     while (!raised_ && !ControlHandler::EndAsked()) {
         MSG message{};
@@ -52,18 +52,18 @@ WindowEvent NoticeWindow::Next() {
 }
 
 // Sent messages are handled inside GetMessage, which returns only for a posted one: a posted WM_NULL ends the wait.
-void NoticeWindow::Raise(WindowEvent event) {
+void PortChangeWindow::Raise(WindowEvent event) {
     event_ = raised_ ? std::max(event_, event) : event;
     raised_ = true;
     calls_.Post(window_, WM_NULL, 0, 0);
 }
 
-void NoticeWindow::RaiseFault(WindowEvent fault) {
+void PortChangeWindow::RaiseFault(WindowEvent fault) {
     error_ = GetLastError();
     Raise(fault);
 }
 
-LRESULT NoticeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PortChangeWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DEVICECHANGE:
         if (!RestartSettleTimer(window_, wParam, lParam)) RaiseFault(WindowEvent::NoTimer);
