@@ -41,8 +41,11 @@ void TakePort(ScannedDevice& device, const DevicePort& port) {
 
 }  // namespace
 
-std::u16string FillDeviceList(Platform& platform, SharedState& state) {
-    return ReportText(ScanDevices(platform, state));
+FilledList FillDeviceList(Platform& platform, SharedState& state) {
+    FilledList list{ScanDevices(platform, state), {}};
+    // A zero byte in a serial number would cut the report short in the box.
+    list.Report = AsShown(ReportText(list.Devices));
+    return list;
 }
 
 std::vector<ScannedDevice> ScanDevices(Platform& platform, SharedState& state) {

@@ -13,9 +13,15 @@
 // neither hang the window nor exhaust memory building the report.
 inline constexpr std::int32_t kMaxDevices = 1024;
 
-// The whole scan as the window shows it: the report of ScanDevices (report_text.h).
+// A whole scan as the window takes it: the devices found, and the report its box shows of them.
+struct FilledList {
+    std::vector<ScannedDevice> Devices;
+    std::u16string Report;
+};
+
+// The whole scan as the window shows it: ScanDevices, and its report (report_text.h) as AsShown gives it.
 // A DeviceLibraryFault from the library's loading passes through.
-std::u16string FillDeviceList(Platform& platform, SharedState& state);
+FilledList FillDeviceList(Platform& platform, SharedState& state);
 
 // The whole scan, EnumDevices then GetDeviceData: the devices it found, in index order.
 std::vector<ScannedDevice> ScanDevices(Platform& platform, SharedState& state);

@@ -4,7 +4,6 @@
 #include "app/library_fault_text.h"
 #include "devicelib/device_library.h"
 #include "scan/device_scan.h"
-#include "scan/report_text.h"
 #include "ui/artwork.h"
 #include "ui/form_controls.h"
 #include "ui/form_dpi.h"
@@ -112,19 +111,17 @@ bool FrmMain::Form_Load(int showCommand) {
 
 // Runs a whole scan and puts its report in txtData; a library that cannot be used ends the program.
 bool FrmMain::FillDeviceList(bool automatic) {
-    std::vector<ScannedDevice> devices;
+    FilledList list;
     scanning_ = true;
     try {
-        devices = ScanDevices(platform_, state_);
+        list = ::FillDeviceList(platform_, state_);
     } catch (const DeviceLibraryFault& fault) {
         EndWithFault(fault);  // still scanning: nothing scans again before the window goes
         return false;
     }
     scanning_ = false;
-    // A zero byte in a serial number would cut the report short in the box.
-    const std::u16string report = AsShown(ReportText(devices));
-    calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(report.c_str()));
-    notices_.Scanned(devices, automatic);
+    calls_.SetItemText(window_, IDC_TXTDATA, reinterpret_cast<const wchar_t*>(list.Report.c_str()));
+    notices_.Scanned(list.Devices, automatic);
     return true;
 }
 

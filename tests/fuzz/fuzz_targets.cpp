@@ -87,7 +87,9 @@ void Fuzz(FuzzedDataProvider& in) {
     if (in.ConsumeBool()) rig.devices.Count = counts[in.ConsumeIntegralInRange(0, 4)];
     if (in.ConsumeBool()) rig.devices.CountStatus = in.ConsumeIntegral<std::int16_t>();
     try {
-        Check(FillDeviceList(rig.platform, rig.state).ends_with(u"\r\n\r\n"), "report ends with two line breaks");
+        const FilledList list = FillDeviceList(rig.platform, rig.state);
+        Check(list.Report.ends_with(u"\r\n\r\n"), "report ends with two line breaks");
+        Check(list.Report.find(u'\0') == std::u16string::npos, "no zero to cut the report short in the box");
     } catch (const DeviceLibraryFault&) {
         Check(rig.state.DeviceOpen, "a fault leaves its device to the unload step");
         CloseDeviceLeftOpen(rig.devices, rig.state);

@@ -130,7 +130,7 @@ std::u16string Scan(DeviceLibrary& library, Registry& registry, PresentPorts& po
                     const AnsiCodePage& codePage) {
     Platform platform{library, registry, ports, version, codePage};
     SharedState state;
-    return FillDeviceList(platform, state);
+    return FillDeviceList(platform, state).Report;
 }
 
 // The registry keys and device file of a scenario; the floor's inputs to match.
