@@ -35,21 +35,6 @@ TEST(Seam, LoaderCarriesOddValuesIntact) {
     }
 }
 
-// The stand-in the window tests run against refuses a handle once closed, as a device library does.
-TEST(Seam, StandInRefusesAClosedHandle) {
-    const fs::path devices = fs::temp_directory_path() / "busca-seam-devices.txt";
-    std::ofstream(devices) << "1a2b c3d4 AB\n";
-    SetEnvironmentVariableW(L"BUSCAVIRK_DEVICES", devices.c_str());
-    LoadedDeviceLibrary library(false, BuildFile(BUSCA_STAND_IN_FILE).string());
-    std::int32_t count = 0, vid = 0;
-    LibraryHandle handle = 0;
-    ASSERT_EQ(library.GetNumDevices(&count), 0);
-    ASSERT_EQ(library.Open(0, &handle), 0);
-    EXPECT_EQ(library.Close(handle), 0);
-    EXPECT_EQ(library.GetDeviceVid(handle, &vid), 1);
-    EXPECT_EQ(library.Close(handle), 1);
-}
-
 // Wine grants whatever access is asked: only the handle's own access stops a write.
 TEST(Seam, RegistryOpensWithTheAccessAskedAndNoMore) {
     TestKeys keys;

@@ -1,5 +1,5 @@
 // What the bench programs share: the made-up adapters and their device file, timing, and waiting for a window;
-// the registry keys, Wine's settings and starting and ending programs are the fixtures the Wine tests use too.
+// the registry keys, Wine's settings and starting programs are the fixtures the Wine tests use too.
 #pragma once
 
 #include "fixtures/program_run.h"
@@ -38,6 +38,21 @@ using RegistryKeys = fixtures::AdapterKeys;
 
 // "COM<n>" with its terminator, as Windows writes a port name.
 inline std::string PortName(int port) { return "COM" + std::to_string(port) + '\0'; }
+
+// Closes the window (if any) and waits for the process to end; one that does not is ended by its handle, so the
+// next start runs alone. False when it had to be ended. The handles are closed.
+inline bool EndProgram(HWND window, PROCESS_INFORMATION& process, DWORD waitMs = 10000) {
+    if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(process.hProcess, waitMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, waitMs);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = {};
+    return ended;
+}
 
 // A program's start as a prompt makes it, by its full path.
 inline bool StartProgram(const std::wstring& path, PROCESS_INFORMATION& process) {

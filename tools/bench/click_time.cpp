@@ -245,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "click_time: BuscaVIRK.dll could not be loaded from this program's folder\n");
             setupSound = false;
         }
-        if (process.hProcess != nullptr) fixtures::EndProgram(window, process);
+        if (process.hProcess != nullptr) bench::EndProgram(window, process);
     }
     DeleteFileW(deviceFile.c_str());
     RemoveDirectoryW(folder.c_str());

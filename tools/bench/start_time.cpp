@@ -30,7 +30,7 @@ double LaunchOnce(const Program& program) {
     if (!bench::StartProgram(program.path, process)) return -1;
     const HWND window = bench::WaitForWindow(program.title, process, kWindowWaitMs);
     const double shownMs = window != nullptr ? watch.ElapsedMs() : -1;
-    return fixtures::EndProgram(window, process) ? shownMs : -1;
+    return bench::EndProgram(window, process) ? shownMs : -1;
 }
 
 }  // namespace
