@@ -5,8 +5,10 @@
 # packages each installed with their download size. The root is unmounted and removed however the check ends.
 # Usage: tools/bare-check.sh [COMMIT [RUN TEST]]   (as root; needs the package registry; about 8 GB free
 #   under /var/tmp: the packages and the build folder). COMMIT (HEAD) is checked instead; RUN and TEST
-#   (./run.sh, ./test.sh) are the commands, for comparing with an older commit.
-# Logs: build/bare-check/run.log and test.log.
+#   (./run.sh, ./test.sh) are the commands, for comparing with an older commit. BARE_CHECK_MINBASE=DIR
+#   copies the minimal root from DIR, one debootstrap made and nothing ran in, instead of making it.
+# Logs: build/bare-check/run.log and test.log; with each line's second, run.stamped.log and test.stamped.log;
+#   where the time went, run.times and test.times (also printed at the end).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -107,12 +109,20 @@ trap 'exit 143' TERM
 
 root=$(realpath "$(mktemp -d "${BARE_CHECK_TMPDIR:-/var/tmp}/bare-check.XXXXXX")")
 chmod 755 "$root"
-echo "bare-check: debootstrap --variant=minbase bookworm from $mirror"
 started=$SECONDS
-# In the background, as the commands below: an interruption is handled at once.
-debootstrap --variant=minbase bookworm "$root" "$mirror" >"$logs/debootstrap.log" 2>&1 & job=$!
-wait "$job" || die "debootstrap failed; its log: $logs/debootstrap.log"
-job=""
+if [ -n "${BARE_CHECK_MINBASE:-}" ]; then
+  # A minimal root debootstrap made before and nothing ran in, copied: checking again, its minute is saved.
+  [ -x "$BARE_CHECK_MINBASE/usr/bin/apt-get" ] && [ ! -e "$BARE_CHECK_MINBASE/usr/bin/make" ] ||
+    die "BARE_CHECK_MINBASE=$BARE_CHECK_MINBASE is no untouched debootstrap minbase root"
+  echo "bare-check: a copy of the minimal root $BARE_CHECK_MINBASE"
+  cp -a "$BARE_CHECK_MINBASE/." "$root/"
+else
+  echo "bare-check: debootstrap --variant=minbase bookworm from $mirror"
+  # In the background, as the commands below: an interruption is handled at once.
+  debootstrap --variant=minbase bookworm "$root" "$mirror" >"$logs/debootstrap.log" 2>&1 & job=$!
+  wait "$job" || die "debootstrap failed; its log: $logs/debootstrap.log"
+  job=""
+fi
 echo "bare-check: minimal root made in $((SECONDS - started)) s"
 
 # A newcomer's Debian 12 has its updates and security suites too, and reaches the registry as this machine does.
@@ -151,25 +161,113 @@ installed() {
        END { printf "%d packages, %.0f MB to download (apt-get installs: %d)", packages, mb, installs }' "$1"
 }
 
+# Seconds since START (microseconds since the epoch), to a tenth.
+since() {
+  local now=${EPOCHREALTIME//[.,]/}
+  printf '%d.%d' $(((now - $1) / 1000000)) $(((now - $1) / 100000 % 10))
+}
+# Each line read, after the seconds since START at which it was read.
+stamp() {
+  local line
+  while IFS= read -r line || [ -n "$line" ]; do printf '%6s %s\n' "$(since "$1")" "$line"; done
+}
+# Every half second until killed: the seconds since START and the names of the processes running in the root.
+sample() {
+  local pids
+  while :; do
+    pids=$(find /proc -mindepth 2 -maxdepth 2 -name root -lname "$root" -printf '%h\n' 2>/dev/null | tr -dc '0-9\n' | paste -sd,)
+    [ -z "$pids" ] || echo "$(since "$1") $(ps -o comm= -p "$pids" | tr '\n' ' ')"
+    sleep 0.5
+  done
+}
+load() { cut -d' ' -f1 /proc/loadavg; }
+
+# Where a command's time went, from its stamped log (apt-get's own lines), its process samples and ninja's log
+# of the x86_64 build, in seconds from the command's start.
+where_time_went() {  # STAMPED_LOG SAMPLES NINJA_LOG
+  echo "  apt-get installs (s from the start: asked, downloads, unpacking, setting up):"
+  awk '$2 == "Installing:" { n++; what[n] = $0; sub(/^ *[0-9.]+ Installing: /, "", what[n]); asked[n] = $1 }
+       $2 == "Need" && $3 == "to" && $4 == "get" { get[n] = $1 }
+       $2 == "Fetched" && get[n] != "" && fetched[n] == "" { fetched[n] = $1 }
+       $2 == "Unpacking" { if (unpack[n] == "") unpack[n] = $1; unpacked[n] = $1 }
+       $2 == "Setting" && $3 == "up" { if (setup[n] == "") setup[n] = $1; done_[n] = $1 }
+       $2 == "Processing" && $3 == "triggers" { done_[n] = $1 }
+       END {
+         for (i = 1; i <= n; i++) {
+           if (length(what[i]) > 60) what[i] = substr(what[i], 1, 57) "..."
+           printf "    %6.1f %-60s download %4.1f, unpack %4.1f, set up %4.1f, done at %5.1f\n", asked[i], what[i],
+             fetched[i] - get[i], unpacked[i] - fetched[i], done_[i] - unpacked[i], done_[i]
+         }
+       }' "$1"
+  echo "  processes in the root, sampled every 0.5 s (from-to, s from the start):"
+  awk 'function seen(class, t) {
+         if (class in last && t - last[class] <= 1.1) { last[class] = t; return }
+         if (class in last) spans[class] = spans[class] sprintf(" %.1f-%.1f", first[class], last[class])
+         if (!(class in first)) order[++classes] = class
+         first[class] = t; last[class] = t
+       }
+       {
+         ninja = 0; for (i = 2; i <= NF; i++) if ($i == "ninja") ninja = 1
+         delete now
+         for (i = 2; i <= NF; i++) {
+           c = $i
+           if (c == "http") now["apt downloads (http)"] = 1
+           else if (c == "dpkg") now["dpkg"] = 1
+           else if (c == "cmake" && !ninja) now["cmake configure"] = 1
+           else if (c == "ninja") now["ninja"] = 1
+           else if (c ~ /^wineboot/) now["wineboot (the prefix)"] = 1
+           else if (c ~ /^(regedit|reg)\.exe$/) now["regedit, reg (the demo registry)"] = 1
+           else if (c == "wineserver") now["wineserver"] = 1
+           else if (c ~ /^ListaVIRK/) now["ListaVIRK.exe"] = 1
+           else if (c == "Xvfb") now["Xvfb"] = 1
+           else if (c ~ /^BuscadorVIRK/) now["BuscadorVIRK.exe"] = 1
+           else if (c ~ /^window_text/) now["window_text.exe"] = 1
+           else if (c == "import" || c == "convert") now["import, convert (the screenshot)"] = 1
+         }
+         for (c in now) seen(c, $1)
+       }
+       END {
+         for (i = 1; i <= classes; i++) {
+           c = order[i]
+           printf "    %-34s%s %.1f-%.1f\n", c, spans[c], first[c], last[c]
+         }
+       }' "$2"
+  [ -f "$3" ] || return 0
+  # ninja's log: each step's start and end in ms from the build's start.
+  awk '!/^#/ { steps++; cpu += ($2 - $1) / 1000; if ($2 > end) end = $2
+               d = ($2 - $1) / 1000; if (d > top) { top = d; topname = $4 } }
+       END { if (steps) printf "  x86_64 build: %d steps in %.1f s (their sum %.1f s; the longest %.1f s, %s)\n",
+               steps, end / 1000, cpu, top, topname }' "$3"
+}
+
 summary=()
-# Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment.
+# Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment; its log's lines
+# are stamped with the seconds since its start, and the root's processes sampled, to tell where the time went.
 check() {
-  local name=$1 log=$logs/$2.log started=$SECONDS status=0
-  echo "bare-check: $name (log: $log)"
+  local name=$1 log=$logs/$2.log started=${EPOCHREALTIME//[.,]/} status=0 load_before sampler
+  load_before=$(load)
+  echo "bare-check: $name (log: $log; load $load_before)"
   : >"$log"
+  sample "$started" >"$logs/$2.samples" & sampler=$!
   chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} \
     bash -c "cd $project && $name" >"$log" 2>&1 </dev/null &
   job=$!
-  tail -n +1 -s 0.2 -f --pid="$job" "$log" &
+  tail -n +1 -s 0.1 -f --pid="$job" "$log" | stamp "$started" | tee "$logs/$2.stamped.log" &
   wait "$job" || status=$?
   job=""
+  local took
+  took=$(since "$started")
+  kill "$sampler" 2>/dev/null
   wait  # the tail prints what is left, then ends
   # What the build folder takes on disk after it, hard links counted once.
-  local line="$name: $((SECONDS - started)) s, build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
+  local line="$name: $took s, load $load_before to $(load), build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
   if [ $status -ne 0 ]; then line+=", FAILED (exit $status)"; fi
   summary+=("$line")
+  # ninja appends to its log: only the first command's build is its own.
+  where_time_went "$logs/$2.stamped.log" "$logs/$2.samples" \
+    "$([ "$2" = run ] && echo "$root$project/build/win64/.ninja_log")" >"$logs/$2.times"
   return "$status"
 }
 
@@ -184,6 +282,11 @@ else
   status=1
 fi
 echo
-echo "bare-check, commit ${commit:0:12}, $(nproc) cores:"
+echo "bare-check, commit ${commit:0:12}, $(nproc) cores, $(date -u '+%Y-%m-%d %H:%M UTC'):"
 printf '  %s\n' "${summary[@]}"
+for what in run test; do
+  [ -s "$logs/$what.times" ] || continue
+  echo "Where the time of $([ $what = run ] && echo "$run" || echo "$test") went:"
+  cat "$logs/$what.times"
+done
 exit "$status"
