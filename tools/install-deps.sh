@@ -3,8 +3,8 @@
 # Usage: tools/install-deps.sh [SET]
 #   make   make alone, for ./run.sh and ./test.sh on a machine without it
 #   wine   wine64 alone: `make run` installs it first, so Wine makes its prefix while the rest installs
-#   build  the x86_64 build: `make run` installs it next, so it compiles while Xvfb and the rest install
-#   demo   all that `make run` needs: the x86_64 build, wine64, Xvfb and the screenshot
+#   build  the x86_64 build: `make run` installs it next, so it compiles while Xvfb installs
+#   demo   all that `make run` needs: the x86_64 build, wine64 and Xvfb
 #   all    (the default) what `make test` needs besides: the native, i686 and fuzz builds and their tests
 # As root, or with sudo.
 set -euo pipefail
@@ -16,9 +16,10 @@ build=(
 )
 demo=(
   "${build[@]}"
-  "${wine[@]}" xvfb x11-utils                      # running them, on a display of their own if none is there
-  imagemagick                                      # the screenshot
+  "${wine[@]}" xvfb                                # running them, on a display of their own if none is there
 )
+# xdpyinfo, which tells whether the display named answers: asked only where one is named.
+[ -z "${DISPLAY:-}" ] || demo+=(x11-utils)
 tests=(
   g++ libgtest-dev                                 # native build and unit tests
   g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the tests' posix thread model, the i686 build
