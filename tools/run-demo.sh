@@ -10,40 +10,47 @@ prefix=$PWD/build/demo-prefix
 screenshot=$PWD/build/screenshot.png
 started=$SECONDS
 build_first=false
-if [ "${1:-}" = --build ]; then
-  build_first=true
-  # wine64 first: Wine makes its prefix, mostly waiting, while the rest installs and compiles.
-  tools/install-deps.sh wine
+[ "${1:-}" != --build ] || build_first=true
+
+# Whatever fails, what runs in the background is waited for before the demo ends.
+background=()
+fail() {
+  local job
+  for job in "${background[@]}"; do wait "$job" || true; done
+  exit 1
+}
+
+if $build_first; then
+  # The compiler first, with the rest of the demo's packages downloaded while it unpacks; the build runs at a
+  # lower priority than the installs, which unpack one package after another on one core, while they go on.
+  tools/install-deps.sh build --fetch demo
+  # The programs, the stand-in library and the window reader; `make test` builds the rest.
+  nice -n 10 bash -c 'cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text' & build_job=$!
+  background+=("$build_job")
+  tools/install-deps.sh wine || fail
 fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=${wine64%/*}/wineserver
 prepare_prefix() {
   tools/wine-prefix.sh "$prefix"
   "$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
   # Without a window manager Wine draws the window frame itself.
   "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
   # Wine's desktop process keeps the display it started with: let this wineserver end first.
-  "${wine64%/*}/wineserver" -w
+  "$wineserver" -w
 }
-# A new prefix takes Wine some 20 s, mostly waiting: it is made while the rest installs and compiles.
-prepare_prefix & prefix_job=$!
+# A new prefix takes Wine some seconds: it is made while Xvfb installs and the compiler works.
+(renice -n 10 -p "$BASHPID" >/dev/null && prepare_prefix) & prefix_job=$!
+background+=("$prefix_job")
 
 if $build_first; then
-  tools/install-deps.sh build || { wait "$prefix_job" || true; exit 1; }
-  # The programs, the stand-in library and the window reader; `make test` builds the rest.
-  { cmake --preset win64 >/dev/null &&
-    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
-  # Xvfb and the screenshot's tools install while the compiler works.
-  ready=true
-  tools/install-deps.sh demo || ready=false
-  wait "$build_job" || ready=false
-  if ! $ready; then
-    wait "$prefix_job" || true
-    exit 1
-  fi
+  tools/install-deps.sh demo || fail
+  wait "$build_job" || fail
 fi
-wait "$prefix_job"
+wait "$prefix_job" || fail
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
@@ -51,7 +58,7 @@ echo "ListaVIRK lists:"
 env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" | tr -d '\r'
 echo "ListaVIRK --json:"
 env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" --json | tr -d '\r'
-"${wine64%/*}/wineserver" -w
+"$wineserver" -w
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi
