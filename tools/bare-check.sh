@@ -151,14 +151,17 @@ git -C "$root$project" reset -q --hard "$commit"
 
 # What the installs of a log came to: packages and the download size in MB, from apt's own lines.
 installed() {
-  awk '/ newly installed,/ { packages += $3 }
-       /^Need to get / {
-         size = $4; unit = $5
-         if (unit == "B") size /= 1e6; else if (unit == "kB") size /= 1e3; else if (unit == "GB") size *= 1e3
-         mb += size
+  awk 'function mb(size, unit) {
+         if (unit == "B") return size / 1e6; if (unit == "kB") return size / 1e3; if (unit == "GB") return size * 1e3
+         return size
        }
+       / newly installed,/ { call_packages = $3 }
+       # "Need to get 0 B/125 MB": all or part of it downloaded before; the whole is what the install needed.
+       /^Need to get / { if ($5 ~ /\//) { split($5, part, "/"); call_mb = mb(part[2], $6) } else call_mb = mb($4, $5) }
+       /^Download complete and in download only mode/ { call_packages = 0; call_mb = 0 }
+       /^(Setting up|Processing triggers) / { packages += call_packages; megabytes += call_mb; call_packages = 0; call_mb = 0 }
        /^Installing: / { installs++ }
-       END { printf "%d packages, %.0f MB to download (apt-get installs: %d)", packages, mb, installs }' "$1"
+       END { printf "%d packages, %.0f MB to download (apt-get installs: %d)", packages, megabytes, installs }' "$1"
 }
 
 # Seconds since START (microseconds since the epoch), to a tenth.
@@ -185,18 +188,19 @@ load() { cut -d' ' -f1 /proc/loadavg; }
 # Where a command's time went, from its stamped log (apt-get's own lines), its process samples and ninja's log
 # of the x86_64 build, in seconds from the command's start.
 where_time_went() {  # STAMPED_LOG SAMPLES NINJA_LOG
-  echo "  apt-get installs (s from the start: asked, downloads, unpacking, setting up):"
+  echo "  apt-get installs (s from the start; download: apt-get's own, not one made before; dpkg: unpacking, then"
+  echo "  setting up):"
   awk '$2 == "Installing:" { n++; what[n] = $0; sub(/^ *[0-9.]+ Installing: /, "", what[n]); asked[n] = $1 }
        $2 == "Need" && $3 == "to" && $4 == "get" { get[n] = $1 }
-       $2 == "Fetched" && get[n] != "" && fetched[n] == "" { fetched[n] = $1 }
-       $2 == "Unpacking" { if (unpack[n] == "") unpack[n] = $1; unpacked[n] = $1 }
-       $2 == "Setting" && $3 == "up" { if (setup[n] == "") setup[n] = $1; done_[n] = $1 }
-       $2 == "Processing" && $3 == "triggers" { done_[n] = $1 }
+       $2 == "Fetched" && get[n] != "" { fetched[n] += $1 - get[n]; get[n] = "" }
+       $2 == "Selecting" && $3 == "previously" && dpkg[n] == "" { dpkg[n] = $1 }
+       $2 == "Unpacking" { unpacked[n] = $1 }
+       ($2 == "Setting" && $3 == "up") || ($2 == "Processing" && $3 == "triggers") { done_[n] = $1 }
        END {
          for (i = 1; i <= n; i++) {
-           if (length(what[i]) > 60) what[i] = substr(what[i], 1, 57) "..."
-           printf "    %6.1f %-60s download %4.1f, unpack %4.1f, set up %4.1f, done at %5.1f\n", asked[i], what[i],
-             fetched[i] - get[i], unpacked[i] - fetched[i], done_[i] - unpacked[i], done_[i]
+           if (length(what[i]) > 50) what[i] = substr(what[i], 1, 47) "..."
+           printf "    %5.1f %-50s download %4.1f, dpkg from %5.1f: %4.1f + %3.1f, done at %5.1f\n", asked[i], what[i],
+             fetched[i], dpkg[i], unpacked[i] - dpkg[i], done_[i] - unpacked[i], done_[i]
          }
        }' "$1"
   echo "  processes in the root, sampled every 0.5 s (from-to, s from the start):"
