@@ -148,20 +148,19 @@ install() {
     "${sudo[@]}" "${apt_install[@]}" "${missing[@]}"
     return
   fi
-  # With --fetch: these packages are downloaded first; then, while dpkg unpacks them, those NEXT needs
-  # besides, into apt's cache for its next install: a download alone takes none of the locks apt holds.
-  local plan status=0 planner fetcher=""
-  plan=$(mktemp)
-  comm -13 <(planned "${missing[@]}") <(planned "${next_missing[@]}") >"$plan" & planner=$!
-  "${sudo[@]}" "${apt_install[@]}" --download-only "${missing[@]}" || status=$?
-  wait "$planner" || true
-  if [ $status -eq 0 ] && [ -s "$plan" ]; then
-    # Not needed, only sooner: what fails to download here the next install downloads itself.
-    (cd /var/cache/apt/archives && xargs "${sudo[@]}" apt-get download -q <"$plan" >/dev/null 2>&1) & fetcher=$!
-  fi
-  [ $status -ne 0 ] || "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" || status=$?
-  [ -z "$fetcher" ] || wait "$fetcher" || true
-  rm -f "$plan"
+  # With --fetch: these packages are downloaded first; then, while dpkg unpacks them, those NEXT needs besides,
+  # into a folder of their own, moved into apt's cache for its next install once dpkg is done: neither a plan
+  # nor a download takes the locks apt holds. A plan made as dpkg writes its status may miss a package or name
+  # one too many: the next install sees to it.
+  local status=0 fetched fetcher
+  "${sudo[@]}" "${apt_install[@]}" --download-only "${missing[@]}" || return
+  fetched=$("${sudo[@]}" mktemp -d /var/cache/apt/fetched.XXXXXX)
+  (comm -13 <(planned "${missing[@]}") <(planned "${next_missing[@]}") |
+    (cd "$fetched" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true) & fetcher=$!
+  "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" || status=$?
+  wait "$fetcher"
+  "${sudo[@]}" find "$fetched" -name '*.deb' -exec mv -n -t /var/cache/apt/archives {} +
+  "${sudo[@]}" rm -rf "$fetched"
   return "$status"
 }
 if $update; then
