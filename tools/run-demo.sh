@@ -21,12 +21,12 @@ fail() {
 }
 
 if $build_first; then
-  # The compiler first, with the rest of the demo's packages downloaded while it unpacks; the build runs at a
-  # lower priority than the installs, which unpack one package after another on one core, while they go on.
+  # The compiler first, with the rest of the demo's packages downloaded while it unpacks: it builds while
+  # wine64 and Xvfb install, and dpkg, unpacking one package after another, leaves it a core.
   tools/install-deps.sh build --fetch demo
   # The programs, the stand-in library and the window reader; `make test` builds the rest.
-  nice -n 10 bash -c 'cmake --preset win64 >/dev/null &&
-    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text' & build_job=$!
+  { cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
   background+=("$build_job")
   tools/install-deps.sh wine || fail
 fi
@@ -43,7 +43,7 @@ prepare_prefix() {
   "$wineserver" -w
 }
 # A new prefix takes Wine some seconds: it is made while Xvfb installs and the compiler works.
-(renice -n 10 -p "$BASHPID" >/dev/null && prepare_prefix) & prefix_job=$!
+prepare_prefix & prefix_job=$!
 background+=("$prefix_job")
 
 if $build_first; then
