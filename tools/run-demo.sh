@@ -54,24 +54,28 @@ wait "$prefix_job" || fail
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
-echo "ListaVIRK lists:"
-env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" | tr -d '\r'
-echo "ListaVIRK --json:"
-env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" --json | tr -d '\r'
-"$wineserver" -w
+# ListaVIRK's listing, plain and as JSON, on whichever display the window then opens.
+listing='
+  echo "ListaVIRK lists:"
+  "$1" "$2" | tr -d "\r" || exit
+  echo "ListaVIRK --json:"
+  "$1" "$2" --json | tr -d "\r" || exit
+'
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
+  bash -o pipefail -c "$listing" _ "$wine64" "$build/src/cli/ListaVIRK.exe"
   if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi
   exec "$wine64" "$program"
 fi
 
-# The report and the screenshot are read out of the window by window_text.exe; one not made fails the demo,
-# after the window is closed.
-tools/with-xvfb.sh bash -o pipefail -c '
-  "$1" "$2" & program=$!
-  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --png "$4" --close > "$5.txt"; report=$?
+# One Xvfb and one Wine session for the listing and the window. The report and the screenshot are read out
+# of the window by window_text.exe; one not made fails the demo, after the window is closed.
+tools/with-xvfb.sh bash -o pipefail -c "$listing"'
+  "$1" "$3" & program=$!
+  "$1" "$4" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --png "$5" --close > "$6.txt"; report=$?
   wait $program && [ $report -eq 0 ]
-' _ "$wine64" "$program" "$build/tools/window_text/window_text.exe" "Z:$(tr / '\\' <<<"$screenshot")" "$screenshot"
+' _ "$wine64" "$build/src/cli/ListaVIRK.exe" "$program" "$build/tools/window_text/window_text.exe" \
+  "Z:$(tr / '\\' <<<"$screenshot")" "$screenshot"
 echo "Report in txtData:"
 tr -d '\r' < "$screenshot.txt"
 echo "Screenshot: $screenshot"
