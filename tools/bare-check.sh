@@ -80,9 +80,10 @@ mkdir -p "$logs"
 
 root=""
 job=""
+groups=()
 mounted() { awk -v root="$root" '$2 == root || index($2, root "/") == 1 { print $2 }' /proc/self/mounts; }
 cleanup() {
-  local status=$? pid mount
+  local status=$? pid mount group
   trap - EXIT INT TERM
   [ -n "$job" ] && kill "$job" 2>/dev/null
   if [ -n "$root" ] && [ -d "$root" ]; then
@@ -101,6 +102,7 @@ cleanup() {
       rm -rf --one-file-system "$root"
     fi
   fi
+  for group in "${groups[@]}"; do rmdir "$group" 2>/dev/null || true; done
   exit "$status"
 }
 trap cleanup EXIT
@@ -184,6 +186,19 @@ sample() {
   done
 }
 load() { cut -d' ' -f1 /proc/loadavg; }
+# A control group of the command's own, where the kernel has one (version 2, else version 1's cpuacct): the CPU
+# time it and all it starts take, which other work on a shared machine changes far less than its wall time.
+cpu_group() {  # NAME: makes it, prints its folder
+  local base
+  for base in /sys/fs/cgroup /sys/fs/cgroup/unified /sys/fs/cgroup/cpuacct; do
+    [ -f "$base/cgroup.procs" ] && { [ -f "$base/cpu.stat" ] || [ -f "$base/cpuacct.usage" ]; } || continue
+    mkdir "$base/bare-check.$$.$1" 2>/dev/null && echo "$base/bare-check.$$.$1" && return
+  done
+}
+cpu_seconds() {  # FOLDER
+  if [ -f "$1/cpu.stat" ]; then awk '$1 == "usage_usec" { printf "%.1f", $2 / 1e6 }' "$1/cpu.stat"
+  else awk '{ printf "%.1f", $1 / 1e9 }' "$1/cpuacct.usage"; fi
+}
 
 # Where a command's time went, from its stamped log (apt-get's own lines), its process samples and ninja's log
 # of the x86_64 build, in seconds from the command's start.
@@ -248,12 +263,15 @@ summary=()
 # Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment; its log's lines
 # are stamped with the seconds since its start, and the root's processes sampled, to tell where the time went.
 check() {
-  local name=$1 log=$logs/$2.log started=${EPOCHREALTIME//[.,]/} status=0 load_before sampler
+  local name=$1 log=$logs/$2.log started=${EPOCHREALTIME//[.,]/} status=0 load_before sampler group
   load_before=$(load)
   echo "bare-check: $name (log: $log; load $load_before)"
   : >"$log"
+  group=$(cpu_group "$2")
+  [ -z "$group" ] || groups+=("$group")
   sample "$started" >"$logs/$2.samples" & sampler=$!
-  chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 \
+  # shellcheck disable=SC2016
+  bash -c '[ -z "$1" ] || echo "$BASHPID" >"$1/cgroup.procs"; shift; exec "$@"' _ "$group" chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     ${http_proxy:+http_proxy=$http_proxy} ${https_proxy:+https_proxy=$https_proxy} \
     bash -c "cd $project && $name" >"$log" 2>&1 </dev/null &
@@ -266,7 +284,7 @@ check() {
   kill "$sampler" 2>/dev/null
   wait  # the tail prints what is left, then ends
   # What the build folder takes on disk after it, hard links counted once.
-  local line="$name: $took s, load $load_before to $(load), build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
+  local line="$name: $took s${group:+ (CPU $(cpu_seconds "$group") s)}, load $load_before to $(load), build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
   if [ $status -ne 0 ]; then line+=", FAILED (exit $status)"; fi
   summary+=("$line")
   # ninja appends to its log: only the first command's build is its own.
