@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those missing; safe to run again, silent when none is.
 # Usage: tools/install-deps.sh [SET] [--fetch NEXT]
-#   make   make alone, for ./run.sh and ./test.sh on a machine without it
-#   build  the x86_64 build: `make run` installs it first, so it compiles while Wine and Xvfb install
+#   make   make alone, for ./test.sh on a machine without it
+#   build  the x86_64 build, make with it: `make run` (./run.sh) installs it first, so it compiles while Wine and
+#          Xvfb install
 #   wine   wine64: `make run` installs it next, so Wine makes its prefix while Xvfb installs
 #   demo   all that `make run` needs: the x86_64 build, wine64 and Xvfb
 #   all    (the default) what `make test` needs besides: the native, i686 and fuzz builds and their tests
@@ -143,22 +144,33 @@ planned() {
   apt-get install -s -q --no-install-recommends "$@" 2>/dev/null |
     awk '$1 == "Inst" { version = $3 ~ /^\[/ ? $4 : $3; sub(/^\(/, "", version); print $2 "=" version }' | sort
 }
+# Into FOLDER, the packages NEXT needs that these do not bring. Not needed, only sooner: what fails to download
+# here the next install downloads itself. A plan made as dpkg writes its status may miss a package or name one
+# too many: the next install sees to it.
+fetch() {  # FOLDER
+  comm -13 <(planned "${missing[@]}") <(planned "${next_missing[@]}") |
+    (cd "$1" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true
+}
 install() {
   if [ ${#next_missing[@]} -eq 0 ]; then
     "${sudo[@]}" "${apt_install[@]}" "${missing[@]}"
     return
   fi
-  # With --fetch: these packages are downloaded first; then, while dpkg unpacks them, those NEXT needs besides,
-  # into a folder of their own, moved into apt's cache for its next install once dpkg is done: neither a plan
-  # nor a download takes the locks apt holds. A plan made as dpkg writes its status may miss a package or name
-  # one too many: the next install sees to it.
-  local status=0 fetched fetcher
-  "${sudo[@]}" "${apt_install[@]}" --download-only "${missing[@]}" || return
+  # With --fetch: once apt has downloaded these packages, as dpkg unpacks them, those NEXT needs besides are
+  # downloaded into a folder of their own (a download alone takes none of the locks apt holds), and moved into
+  # apt's cache for its next install once dpkg is done, so no file dpkg reads is written.
+  local fetched status=0
   fetched=$("${sudo[@]}" mktemp -d /var/cache/apt/fetched.XXXXXX)
-  (comm -13 <(planned "${missing[@]}") <(planned "${next_missing[@]}") |
-    (cd "$fetched" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true) & fetcher=$!
-  "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" || status=$?
-  wait "$fetcher"
+  "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" | {
+    fetcher=""
+    while IFS= read -r line; do
+      printf '%s\n' "$line"
+      if [ -z "$fetcher" ] && [[ $line =~ ^(Fetched\ |Selecting\ |Preparing\ to\ unpack|\(Reading\ database) ]]; then
+        fetch "$fetched" & fetcher=$!
+      fi
+    done
+    [ -z "$fetcher" ] || wait "$fetcher"
+  } || status=$?
   "${sudo[@]}" find "$fetched" -name '*.deb' -exec mv -n -t /var/cache/apt/archives {} +
   "${sudo[@]}" rm -rf "$fetched"
   return "$status"
