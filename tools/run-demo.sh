@@ -33,17 +33,8 @@ fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=${wine64%/*}/wineserver
-prepare_prefix() {
-  tools/wine-prefix.sh "$prefix"
-  "$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
-  # Without a window manager Wine draws the window frame itself.
-  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-  # Wine's desktop process keeps the display it started with: let this wineserver end first.
-  "$wineserver" -w
-}
-# A new prefix takes Wine some seconds: it is made while Xvfb installs and the compiler works.
-prepare_prefix & prefix_job=$!
+# A new prefix takes Wine some seconds, mostly waiting: it is made while Xvfb installs and the compiler works.
+tools/wine-prefix.sh "$prefix" & prefix_job=$!
 background+=("$prefix_job")
 
 if $build_first; then
@@ -54,27 +45,31 @@ wait "$prefix_job" || fail
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
-# ListaVIRK's listing, plain and as JSON, on whichever display the window then opens.
-listing='
+registry="Z:$(realpath tools/demo/registry.reg | tr / '\\')"
+# In the Wine session that then shows the window: the demo registry, and Wine drawing the window's frame itself
+# (there is no window manager under Xvfb); then ListaVIRK's listing, plain and as JSON.
+session='
+  "$1" regedit /S "$2" || exit
+  "$1" reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null || exit
   echo "ListaVIRK lists:"
-  "$1" "$2" | tr -d "\r" || exit
+  "$1" "$3" | tr -d "\r" || exit
   echo "ListaVIRK --json:"
-  "$1" "$2" --json | tr -d "\r" || exit
+  "$1" "$3" --json | tr -d "\r" || exit
 '
 
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
-  bash -o pipefail -c "$listing" _ "$wine64" "$build/src/cli/ListaVIRK.exe"
+  bash -o pipefail -c "$session" _ "$wine64" "$registry" "$build/src/cli/ListaVIRK.exe"
   if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi
   exec "$wine64" "$program"
 fi
 
-# One Xvfb and one Wine session for the listing and the window. The report and the screenshot are read out
-# of the window by window_text.exe; one not made fails the demo, after the window is closed.
-tools/with-xvfb.sh bash -o pipefail -c "$listing"'
-  "$1" "$3" & program=$!
-  "$1" "$4" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --png "$5" --close > "$6.txt"; report=$?
+# One Xvfb and one Wine session for all of it. The report and the screenshot are read out of the window by
+# window_text.exe; one not made fails the demo, after the window is closed.
+tools/with-xvfb.sh bash -o pipefail -c "$session"'
+  "$1" "$4" & program=$!
+  "$1" "$5" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --png "$6" --close > "$7.txt"; report=$?
   wait $program && [ $report -eq 0 ]
-' _ "$wine64" "$build/src/cli/ListaVIRK.exe" "$program" "$build/tools/window_text/window_text.exe" \
+' _ "$wine64" "$registry" "$build/src/cli/ListaVIRK.exe" "$program" "$build/tools/window_text/window_text.exe" \
   "Z:$(tr / '\\' <<<"$screenshot")" "$screenshot"
 echo "Report in txtData:"
 tr -d '\r' < "$screenshot.txt"
