@@ -186,6 +186,9 @@ sample() {
   done
 }
 load() { cut -d' ' -f1 /proc/loadavg; }
+# The CPU time the whole machine has been busy, in seconds (less what the command took: the work of others), and
+# the time a virtual machine's host gave its cores to others ("steal"), both since boot.
+busy_seconds() { awk -v hz="$(getconf CLK_TCK)" '$1 == "cpu" { printf "%.1f %.1f", ($2 + $3 + $4 + $7 + $8) / hz, $9 / hz }' /proc/stat; }
 # A control group of the command's own, where the kernel has one (version 2, else version 1's cpuacct): the CPU
 # time it and all it starts take, which other work on a shared machine changes far less than its wall time.
 cpu_group() {  # NAME: makes it, prints its folder
@@ -263,8 +266,9 @@ summary=()
 # Runs COMMAND in the project's clone in the root, as root, with a newcomer's plain environment; its log's lines
 # are stamped with the seconds since its start, and the root's processes sampled, to tell where the time went.
 check() {
-  local name=$1 log=$logs/$2.log started=${EPOCHREALTIME//[.,]/} status=0 load_before sampler group
+  local name=$1 log=$logs/$2.log started=${EPOCHREALTIME//[.,]/} status=0 load_before sampler group busy_before
   load_before=$(load)
+  busy_before=$(busy_seconds)
   echo "bare-check: $name (log: $log; load $load_before)"
   : >"$log"
   group=$(cpu_group "$2")
@@ -284,7 +288,15 @@ check() {
   kill "$sampler" 2>/dev/null
   wait  # the tail prints what is left, then ends
   # What the build folder takes on disk after it, hard links counted once.
-  local line="$name: $took s${group:+ (CPU $(cpu_seconds "$group") s)}, load $load_before to $(load), build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
+  local cpu="" others=""
+  if [ -n "$group" ]; then
+    cpu=$(cpu_seconds "$group")
+    others=$(awk -v now="$(busy_seconds)" -v before="$busy_before" -v own="$cpu" -v took="$took" 'BEGIN {
+      split(now, n, " "); split(before, b, " ")
+      printf ", other work %.0f s of CPU (%.1f cores), steal %.0f s", n[1] - b[1] - own, (n[1] - b[1] - own) / took, n[2] - b[2]
+    }')
+  fi
+  local line="$name: $took s${cpu:+ (CPU $cpu s)}, load $load_before to $(load)$others, build/ $(du -sh "$root$project/build" 2>/dev/null | cut -f1), $(installed "$log")"
   if [ $status -ne 0 ]; then line+=", FAILED (exit $status)"; fi
   summary+=("$line")
   # ninja appends to its log: only the first command's build is its own.
