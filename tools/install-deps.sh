@@ -144,12 +144,14 @@ planned() {
   apt-get install -s -q --no-install-recommends "$@" 2>/dev/null |
     awk '$1 == "Inst" { version = $3 ~ /^\[/ ? $4 : $3; sub(/^\(/, "", version); print $2 "=" version }' | sort
 }
-# Into FOLDER, the packages NEXT needs that these do not bring. Not needed, only sooner: what fails to download
-# here the next install downloads itself. A plan made as dpkg writes its status may miss a package or name one
-# too many: the next install sees to it.
-fetch() {  # FOLDER
-  comm -13 <(planned "${missing[@]}") <(planned "${next_missing[@]}") |
-    (cd "$1" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true
+# Into FOLDER, the packages NEXT needs but those named (the ones apt installs now). Not needed, only sooner: what
+# fails to download here the next install downloads itself. A plan made as dpkg writes its status may miss a
+# package or name one too many: the next install sees to it.
+fetch() {  # FOLDER NAME...
+  local folder=$1
+  shift
+  planned "${next_missing[@]}" | awk -v skip=" $* " 'index(skip, " " substr($0, 1, index($0, "=") - 1) " ") == 0' |
+    (cd "$folder" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true
 }
 install() {
   if [ ${#next_missing[@]} -eq 0 ]; then
@@ -162,11 +164,15 @@ install() {
   local fetched status=0
   fetched=$("${sudo[@]}" mktemp -d /var/cache/apt/fetched.XXXXXX)
   "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" | {
-    fetcher=""
+    local fetcher="" installing=() listing=false
     while IFS= read -r line; do
       printf '%s\n' "$line"
+      # apt's own list of what it installs, so no second plan need be made for it.
+      if [ "$line" = "The following NEW packages will be installed:" ]; then listing=true
+      elif $listing && [[ $line == " "* ]]; then read -ra names <<<"$line"; installing+=("${names[@]}")
+      else listing=false; fi
       if [ -z "$fetcher" ] && [[ $line =~ ^(Fetched\ |Selecting\ |Preparing\ to\ unpack|\(Reading\ database) ]]; then
-        fetch "$fetched" & fetcher=$!
+        fetch "$fetched" "${installing[@]}" & fetcher=$!
       fi
     done
     [ -z "$fetcher" ] || wait "$fetcher"
