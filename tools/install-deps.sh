@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a task needs, only those missing; safe to run again, silent when none is.
-# Usage: tools/install-deps.sh [SET]
-#   make   make alone, for ./run.sh and ./test.sh on a machine without it
-#   wine   wine64 alone: `make run` installs it first, so Wine makes its prefix while the rest installs
-#   build  the x86_64 build: `make run` installs it next, so it compiles while Xvfb and the rest install
-#   demo   all that `make run` needs: the x86_64 build, wine64, Xvfb and the screenshot
+# Usage: tools/install-deps.sh [SET] [--fetch NEXT]
+#   make   make alone, for ./test.sh on a machine without it
+#   build  the x86_64 build, make with it: `make run` (./run.sh) installs it first, so it compiles while Wine and
+#          Xvfb install
+#   wine   wine64: `make run` installs it next, so Wine makes its prefix while Xvfb installs
+#   demo   all that `make run` needs: the x86_64 build, wine64 and Xvfb
 #   all    (the default) what `make test` needs besides: the native, i686 and fuzz builds and their tests
+#   --fetch NEXT: while SET's packages unpack, those NEXT needs besides are downloaded into apt's cache
 # As root, or with sudo.
 set -euo pipefail
 
@@ -16,9 +18,10 @@ build=(
 )
 demo=(
   "${build[@]}"
-  "${wine[@]}" xvfb x11-utils                      # running them, on a display of their own if none is there
-  imagemagick                                      # the screenshot
+  "${wine[@]}" xvfb                                # running them, on a display of their own if none is there
 )
+# xdpyinfo, which tells whether the display named answers: asked only where one is named.
+[ -z "${DISPLAY:-}" ] || demo+=(x11-utils)
 tests=(
   g++ libgtest-dev                                 # native build and unit tests
   g++-mingw-w64-x86-64 g++-mingw-w64-i686          # the tests' posix thread model, the i686 build
@@ -29,19 +32,37 @@ tests=(
   clang libclang-rt-14-dev llvm-14                 # fuzzing: libFuzzer, the sanitizers' runtimes, symbolizer
 )
 
-case "${1:-all}" in
-  make) packages=(make) ;;
-  wine) packages=("${wine[@]}") ;;
-  build) packages=("${build[@]}") ;;
-  demo) packages=("${demo[@]}") ;;
-  all) packages=("${demo[@]}" "${tests[@]}") ;;
-  *) echo "usage: tools/install-deps.sh [make|wine|build|demo|all]" >&2; exit 2 ;;
-esac
+usage() { echo "usage: tools/install-deps.sh [make|build|wine|demo|all] [--fetch make|build|wine|demo|all]" >&2; exit 2; }
+set_of() {  # SET: its packages, into packages
+  case "$1" in
+    make) packages=(make) ;;
+    wine) packages=("${wine[@]}") ;;
+    build) packages=("${build[@]}") ;;
+    demo) packages=("${demo[@]}") ;;
+    all) packages=("${demo[@]}" "${tests[@]}") ;;
+    *) usage ;;
+  esac
+}
+set=${1:-all}
+next=""
+if [ $# -gt 1 ]; then
+  [ $# -eq 3 ] && [ "$2" = --fetch ] || usage
+  next=$3
+  set_of "$next"
+  next_packages=("${packages[@]}")
+fi
+set_of "$set"
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
+# Those of PACKAGE... not installed, one a line.
+not_installed() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || echo "$package"
+  done
+}
+missing=() next_missing=()
+while read -r package; do missing+=("$package"); done < <(not_installed "${packages[@]}")
+[ -z "$next" ] || while read -r package; do next_missing+=("$package"); done < <(not_installed "${next_packages[@]}")
 # Whether any of the packages named is among the missing.
 missing_of() {
   local package
@@ -85,8 +106,8 @@ enough() {  # PLACE MB WHAT
     "(for $3), which has $free MB free" >&2
   exit 1
 }
-what_for=$([ "${1:-all}" = all ] && echo "make test" || echo "make run")
-check_space "${1:-all}"
+what_for=$([ "$set" = all ] && echo "make test" || echo "make run")
+check_space "$set"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
@@ -117,8 +138,48 @@ update_lists() {
 }
 # dpkg's sync after every file costs some 20 s of a first install; a crash during one means
 # installing these packages again.
+apt_install=(apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io)
+# The packages, as NAME=VERSION, that apt would install for PACKAGE..., one a line, sorted; simulated, no lock taken.
+planned() {
+  apt-get install -s -q --no-install-recommends "$@" 2>/dev/null |
+    awk '$1 == "Inst" { version = $3 ~ /^\[/ ? $4 : $3; sub(/^\(/, "", version); print $2 "=" version }' | sort
+}
+# Into FOLDER, the packages NEXT needs but those named (the ones apt installs now). Not needed, only sooner: what
+# fails to download here the next install downloads itself. A plan made as dpkg writes its status may miss a
+# package or name one too many: the next install sees to it.
+fetch() {  # FOLDER NAME...
+  local folder=$1
+  shift
+  planned "${next_missing[@]}" | awk -v skip=" $* " 'index(skip, " " substr($0, 1, index($0, "=") - 1) " ") == 0' |
+    (cd "$folder" && xargs -r "${sudo[@]}" apt-get download -q >/dev/null 2>&1) || true
+}
 install() {
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io "${missing[@]}"
+  if [ ${#next_missing[@]} -eq 0 ]; then
+    "${sudo[@]}" "${apt_install[@]}" "${missing[@]}"
+    return
+  fi
+  # With --fetch: once apt has downloaded these packages, as dpkg unpacks them, those NEXT needs besides are
+  # downloaded into a folder of their own (a download alone takes none of the locks apt holds), and moved into
+  # apt's cache for its next install once dpkg is done, so no file dpkg reads is written.
+  local fetched status=0
+  fetched=$("${sudo[@]}" mktemp -d /var/cache/apt/fetched.XXXXXX)
+  "${sudo[@]}" "${apt_install[@]}" "${missing[@]}" | {
+    local fetcher="" installing=() listing=false
+    while IFS= read -r line; do
+      printf '%s\n' "$line"
+      # apt's own list of what it installs, so no second plan need be made for it.
+      if [ "$line" = "The following NEW packages will be installed:" ]; then listing=true
+      elif $listing && [[ $line == " "* ]]; then read -ra names <<<"$line"; installing+=("${names[@]}")
+      else listing=false; fi
+      if [ -z "$fetcher" ] && [[ $line =~ ^(Fetched\ |Selecting\ |Preparing\ to\ unpack|\(Reading\ database) ]]; then
+        fetch "$fetched" "${installing[@]}" & fetcher=$!
+      fi
+    done
+    [ -z "$fetcher" ] || wait "$fetcher"
+  } || status=$?
+  "${sudo[@]}" find "$fetched" -name '*.deb' -exec mv -n -t /var/cache/apt/archives {} +
+  "${sudo[@]}" rm -rf "$fetched"
+  return "$status"
 }
 if $update; then
   update_lists

@@ -10,62 +10,67 @@ prefix=$PWD/build/demo-prefix
 screenshot=$PWD/build/screenshot.png
 started=$SECONDS
 build_first=false
-if [ "${1:-}" = --build ]; then
-  build_first=true
-  # wine64 first: Wine makes its prefix, mostly waiting, while the rest installs and compiles.
-  tools/install-deps.sh wine
+[ "${1:-}" != --build ] || build_first=true
+
+# Whatever fails, what runs in the background is waited for before the demo ends.
+background=()
+fail() {
+  local job
+  for job in "${background[@]}"; do wait "$job" || true; done
+  exit 1
+}
+
+if $build_first; then
+  # The compiler first, with the rest of the demo's packages downloaded while it unpacks: it builds while
+  # wine64 and Xvfb install, and dpkg, unpacking one package after another, leaves it a core.
+  tools/install-deps.sh build --fetch demo
+  # The programs, the stand-in library and the window reader; `make test` builds the rest.
+  { cmake --preset win64 >/dev/null &&
+    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
+  background+=("$build_job")
+  tools/install-deps.sh wine || fail
 fi
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-prepare_prefix() {
-  tools/wine-prefix.sh "$prefix"
-  "$wine64" regedit /S "Z:$(realpath tools/demo/registry.reg | tr / '\\')"
-  # Without a window manager Wine draws the window frame itself.
-  "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
-  # Wine's desktop process keeps the display it started with: let this wineserver end first.
-  "${wine64%/*}/wineserver" -w
-}
-# A new prefix takes Wine some 20 s, mostly waiting: it is made while the rest installs and compiles.
-prepare_prefix & prefix_job=$!
+# A new prefix takes Wine some seconds, mostly waiting: it is made while Xvfb installs and the compiler works.
+tools/wine-prefix.sh "$prefix" & prefix_job=$!
+background+=("$prefix_job")
 
 if $build_first; then
-  tools/install-deps.sh build || { wait "$prefix_job" || true; exit 1; }
-  # The programs, the stand-in library and the window reader; `make test` builds the rest.
-  { cmake --preset win64 >/dev/null &&
-    cmake --build --preset win64 --target BuscadorVIRK ListaVIRK BuscaVIRK window_text; } & build_job=$!
-  # Xvfb and the screenshot's tools install while the compiler works.
-  ready=true
-  tools/install-deps.sh demo || ready=false
-  wait "$build_job" || ready=false
-  if ! $ready; then
-    wait "$prefix_job" || true
-    exit 1
-  fi
+  tools/install-deps.sh demo || fail
+  wait "$build_job" || fail
 fi
-wait "$prefix_job"
+wait "$prefix_job" || fail
 
 export BUSCAVIRK_DEVICES=$PWD/tools/demo/devices.txt
 program=$build/src/ui/BuscadorVIRK.exe
-echo "ListaVIRK lists:"
-env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" | tr -d '\r'
-echo "ListaVIRK --json:"
-env -u DISPLAY "$wine64" "$build/src/cli/ListaVIRK.exe" --json | tr -d '\r'
-"${wine64%/*}/wineserver" -w
+registry="Z:$(realpath tools/demo/registry.reg | tr / '\\')"
+# In the Wine session that then shows the window: the demo registry, and Wine drawing the window's frame itself
+# (there is no window manager under Xvfb); then ListaVIRK's listing, plain and as JSON.
+session='
+  "$1" regedit /S "$2" || exit
+  "$1" reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null || exit
+  echo "ListaVIRK lists:"
+  "$1" "$3" | tr -d "\r" || exit
+  echo "ListaVIRK --json:"
+  "$1" "$3" --json | tr -d "\r" || exit
+'
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
+  bash -o pipefail -c "$session" _ "$wine64" "$registry" "$build/src/cli/ListaVIRK.exe"
   if $build_first; then echo "make run: $((SECONDS - started)) s to the window"; fi
   exec "$wine64" "$program"
 fi
 
-# A report or a screenshot not made fails the demo, after the window is closed.
-tools/with-xvfb.sh bash -o pipefail -c '
-  "$1" "$2" & program=$!
-  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 > "$4.txt"; report=$?
-  import -window root png:- | convert - -trim +repage "$4"; shot=$?
-  "$1" "$3" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --close > /dev/null
-  wait $program && [ $report -eq 0 ] && [ $shot -eq 0 ]
-' _ "$wine64" "$program" "$build/tools/window_text/window_text.exe" "$screenshot"
+# One Xvfb and one Wine session for all of it. The report and the screenshot are read out of the window by
+# window_text.exe; one not made fails the demo, after the window is closed.
+tools/with-xvfb.sh bash -o pipefail -c "$session"'
+  "$1" "$4" & program=$!
+  "$1" "$5" "BUSCADOR VIRK 1.0 - Talvenor" 1003 --png "$6" --close > "$7.txt"; report=$?
+  wait $program && [ $report -eq 0 ]
+' _ "$wine64" "$registry" "$build/src/cli/ListaVIRK.exe" "$program" "$build/tools/window_text/window_text.exe" \
+  "Z:$(tr / '\\' <<<"$screenshot")" "$screenshot"
 echo "Report in txtData:"
 tr -d '\r' < "$screenshot.txt"
 echo "Screenshot: $screenshot"

@@ -36,9 +36,11 @@ make_prefix() {
   [ "$with32" = yes ] && [ -z "${VIRK_WINE32_WAY:-}" ] && run=(env -u VIRK_WINE32 "$tools/wine32.sh")
   rm -rf "$dir" "$new"
   mkdir -p "$new"
-  # In one command, so that under emulation wineboot and its wineserver end in the same namespace.
-  WINEPREFIX=$new WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" "${run[@]}" bash -c \
-    '"$1" wineboot -i >/dev/null 2>&1; "${1%/*}/wineserver" -w || true' _ "$wine64"
+  # In one command, so that under emulation wineboot and its wineserver end in the same namespace. Once wineboot
+  # is done its session is ended at once, the registry saved: left to end by itself, it lingers some 5 s. Nor is
+  # winemenubuilder started, which only writes menu entries for the desktop, and would be cut short.
+  WINEPREFIX=$new WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" "${run[@]}" bash -c \
+    '"$1" wineboot -i >/dev/null 2>&1; "${1%/*}/wineserver" -k 2>/dev/null; "${1%/*}/wineserver" -w || true' _ "$wine64"
   made_with "$with32" >"$new/$stamp"
   mv "$new" "$dir"
 }
