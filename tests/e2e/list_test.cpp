@@ -5,9 +5,9 @@ namespace e2e {
 namespace {
 
 // Adapters AB 12 and CD with their ports, W1 of another product id, a fourth whose product id cannot be read, two
-// of one serial and one with no port at all. CD's port is the one Windows lists as present, with its location, over its older
-// record left behind; W1's is the one port device of its vid and pid under an ID made up from the USB socket,
-// unless an adapter that could not be read may be the one in that socket.
+// of one serial and one with no port at all. CD's port is the one Windows lists as present, with its location,
+// over its older record left behind; W1's is the one port device of its vid and pid under an ID made up from the
+// USB socket, unless an adapter that could not be read may be the one in that socket.
 const std::string kReadable = "1a2b c3d4 AB%2012\n1a2b c3d4 CD\n1a2b c3d5 W1\n";
 const std::string kDevices = kReadable + "1a2b c3d4 EF pid=3\n1a2b c3d4 GH\n1a2b c3d4 GH\n1a2b c3d4 XY\n";
 
@@ -20,7 +20,6 @@ std::string Object(const std::string& port, const std::string& serial, const std
 
 struct ListCase {
     const char* name;
-    const char* version;
     std::wstring arguments;
     std::string out;
     int exitCode;
@@ -34,7 +33,6 @@ class ListaVIRK : public testing::TestWithParam<ListCase> {};
 TEST_P(ListaVIRK, WritesItsFormAfterAWholeScan) {
     const ListCase& c = GetParam();
     TestKeys keys;
-    keys.Version(c.version);
     SetPortXP("AB_12", "COM3\0"s);
     SetPortXP("CD", "COM7\0"s);
     RecordPort("USB\\VID_1A2B&PID_C3D4\\CD", "COM9", "Port_#0002.Hub_#0003");
@@ -54,12 +52,12 @@ TEST_P(ListaVIRK, WritesItsFormAfterAWholeScan) {
 INSTANTIATE_TEST_SUITE_P(
     Forms, ListaVIRK,
     testing::Values(
-        ListCase{"Plain", "winxp", L"",
+        ListCase{"Plain", L"",
                  "COM3\tAB 12\r\nCOM9\tCD\r\n-\tW1\tWindows no usa su número de serie y no se sabe cuál es su puerto\r\n"
                  "-\t\tno se pudo leer (otro programa puede tener abierto su puerto)\r\n"
                  "-\tGH\totro adaptador tiene el mismo número de serie\r\n-\tGH\totro adaptador tiene el mismo número de serie\r\n"
                  "-\tXY\tWindows no le ha dado un puerto (falta el controlador o no ha terminado)\r\n", 0},
-        ListCase{"Json", "winxp", L"/JSON",
+        ListCase{"Json", L"/JSON",
                  "[\r\n" + Object("3", "AB 12", "C3D4", "null", "null") + ",\r\n" +
                  Object("9", "CD", "C3D4", R"("Port_#0002.Hub_#0003")", "null") + ",\r\n" +
                  Object("null", "W1", "C3D5", "null", R"("sin_serie_propia")") + ",\r\n" +
@@ -67,14 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
                  Object("null", "GH", "C3D4", "null", R"("serie_repetida")") + ",\r\n" +
                  Object("null", "GH", "C3D4", "null", R"("serie_repetida")") + ",\r\n" +
                  Object("null", "XY", "C3D4", "null", R"("sin_puerto")") + "\r\n]\r\n", 0},
-        ListCase{"Csv", "winxp", L"-csv",
+        ListCase{"Csv", L"-csv",
                  "puerto,serie,vid,pid,ubicacion,motivo,problema\r\n3,AB 12,1A2B,C3D4,,,\r\n9,CD,1A2B,C3D4,Port_#0002.Hub_#0003,,\r\n"
                  ",W1,1A2B,C3D5,,sin_serie_propia,\r\n,,,,,sin_leer,\r\n,GH,1A2B,C3D4,,serie_repetida,\r\n"
                  ",GH,1A2B,C3D4,,serie_repetida,\r\n,XY,1A2B,C3D4,,sin_puerto,\r\n", 0},
-        ListCase{"Serie", "winxp", L"--serie \"AB 12\"", "COM3\r\n", 0},
+        ListCase{"Serie", L"--serie \"AB 12\"", "COM3\r\n", 0},
         // Already there: answered after the first scan.
-        ListCase{"Esperar", "winxp", L"/esperar", "COM3\tAB 12\r\nCOM9\tCD\r\nCOM30\tW1\r\n", 0, kReadable},
-        ListCase{"EsperarSerie", "winxp", L"/esperar W1 /segundos 5", "COM30\r\n", 0, kReadable}),
+        ListCase{"Esperar", L"/esperar", "COM3\tAB 12\r\nCOM9\tCD\r\nCOM30\tW1\r\n", 0, kReadable},
+        ListCase{"EsperarSerie", L"/esperar W1 /segundos 5", "COM30\r\n", 0, kReadable}),
     [](const testing::TestParamInfo<ListCase>& test) { return test.param.name; });
 
 // A library missing or lacking a function: one Spanish line on standard error naming it, nothing on standard
