@@ -26,7 +26,7 @@ own_files() {
 # What a prefix is made with: Wine's version and whether its 32-bit side was set up. A new Wine updates a
 # prefix's DLLs in place at its first start there, writing through every link, and a prefix made without the
 # 32-bit side starts no 32-bit program: either way the prefix is made anew, never updated.
-made_with() { echo "wine=$("$wine64" --version) wine32=$1"; }
+made_with() { echo "wine=$("$wine64" --version) unmanaged wine32=$1"; }
 current() { [ -f "$1/system.reg" ] && [ "$(cat "$1/$stamp" 2>/dev/null)" = "$2" ]; }
 
 # Makes DIR with Wine itself; WITH32 yes: through tools/wine32.sh, under emulation only where 32-bit programs
@@ -38,9 +38,12 @@ make_prefix() {
   mkdir -p "$new"
   # In one command, so that under emulation wineboot and its wineserver end in the same namespace. Once wineboot
   # is done its session is ended at once, the registry saved: left to end by itself, it lingers some 5 s. Nor is
-  # winemenubuilder started, which only writes menu entries for the desktop, and would be cut short.
+  # winemenubuilder started, which only writes menu entries for the desktop, and would be cut short. Wine draws
+  # its windows' frames itself: Xvfb has no window manager, and a window left to one waits two seconds for it when
+  # destroyed, which would slow every close of the demo, the tests and the bench.
   WINEPREFIX=$new WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" "${run[@]}" bash -c \
-    '"$1" wineboot -i >/dev/null 2>&1; "${1%/*}/wineserver" -k 2>/dev/null; "${1%/*}/wineserver" -w || true' _ "$wine64"
+    '"$1" wineboot -i >/dev/null 2>&1; "$1" reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null
+     "${1%/*}/wineserver" -k 2>/dev/null; "${1%/*}/wineserver" -w || true' _ "$wine64"
   made_with "$with32" >"$new/$stamp"
   mv "$new" "$dir"
 }

@@ -74,7 +74,6 @@ inline void RecordPort(const std::string& instanceId, const std::string& portNam
 
 // Clears the test keys before and after a test, and Wine's settings after it.
 struct TestKeys {
-    TestKeys() { EXPECT_TRUE(unmanaged.Ok()); }
     // "winxp", "win98", "nt40"...: what GetVersion answers in programs started from now on.
     void Version(const std::string& version) { EXPECT_TRUE(wine.Version(version)); }
     // A traced program's trace holds only the calls the program makes itself (its runtime's included).
@@ -83,7 +82,6 @@ struct TestKeys {
     void Dpi(DWORD dpi) { EXPECT_TRUE(wine.Dpi(dpi)); }
 
     fixtures::AdapterKeys adapters;
-    fixtures::UnmanagedWindows unmanaged{{"BuscadorVIRK.exe"}};
     fixtures::WineSettings wine;
 };
 

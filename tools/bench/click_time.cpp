@@ -156,13 +156,12 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> clickMs, floorMs, callsMs, ratios;
     {
         bench::RegistryKeys keys;
-        const fixtures::UnmanagedWindows unmanaged({bench::FileName(program)});
         const bench::FloorInputs inputs = bench::PrepareAdapters(kDevices, 0, keys, deviceFile, setupSound);
         // BuscaVIRK.dll from this program's folder, as the program loads it.
         LoadedDeviceLibrary library(false);
         PROCESS_INFORMATION process{};
         HWND window = nullptr;
-        if (!setupSound || !unmanaged.Ok()) {
+        if (!setupSound) {
             std::fprintf(stderr, "click_time: could not write the registry keys or the device file\n");
             setupSound = false;
         } else if (!bench::StartProgram(program, process) ||

@@ -52,8 +52,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> ratios;
     {
         bench::RegistryKeys keys;
-        const fixtures::UnmanagedWindows unmanaged({bench::FileName(programs[0].path), bench::FileName(programs[1].path)});
-        setupSound = fixtures::SetPortXP(bench::Serial(0), bench::PortName(1)) && unmanaged.Ok() && setupSound;
+        setupSound = fixtures::SetPortXP(bench::Serial(0), bench::PortName(1)) && setupSound;
         if (!setupSound) std::fprintf(stderr, "start_time: could not write the registry keys or the device file\n");
 
         // One discarded launch each: the first Wine program of a session also starts Wine's own services.
