@@ -25,7 +25,6 @@ std::string Describe(const standin::DeviceFile& file) {
 }
 
 const std::pair<std::string, std::string> kFiles[] = {
-    {"", "0/0"},
     {"# note\n\n \t\n5e1a B007 ABC%2012\r\n1 2 -\n3 4 %2D%00%ff%25", "3/0; 5e1a b007 ABC%2012 0 0 0 0 0; 1 2  0 0 0 0 0; "
                                                                       "3 4 -%00%FF%25 0 0 0 0 0"},
     {"1 2 %414 close=5 serial=4 pid=3 vid=2 open=-1\n", "1/0; 1 2 A4 -1 2 3 4 5"},

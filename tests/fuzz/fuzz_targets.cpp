@@ -32,12 +32,8 @@ std::string KeyName(const FakeDevice& device, Layout layout) {
     serial.resize(kSerialBufferSize);  // as the scan's buffer: zeros after what the library wrote
     layout == Layout::Windows98 ? SerialFor98(serial, length) : SerialForXP2000(serial, length);
     const std::u16string text = ConvertToString(serial, length, kCodePage);
-    switch (layout) {
-    case Layout::XP2000: return kCodePage.ToAnsi(DeviceKeyPathXP2000(device.Vid, device.Pid, text));
-    case Layout::Windows98: return kCodePage.ToAnsi(ExpectedDeviceId98(device.Vid, device.Pid, text));
-    case Layout::Today: break;
-    }
-    return kCodePage.ToAnsi(UsbDeviceId(device.Vid, device.Pid, text));
+    const auto name = layout == Layout::XP2000 ? DeviceKeyPathXP2000 : layout == Layout::Windows98 ? ExpectedDeviceId98 : UsbDeviceId;
+    return kCodePage.ToAnsi(name(device.Vid, device.Pid, text));
 }
 
 // Devices that fail or lie, in a registry of either layout (or both), under any version word:

@@ -4,14 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-namespace form {
-void PrintTo(const Box& box, std::ostream* out) {
-    *out << box.left << "," << box.top << " " << box.width << "x" << box.height;
-}
-}  // namespace form
-
 namespace {
 
 using form::Box;

@@ -12,21 +12,16 @@ namespace {
 
 constexpr ChangeKind In = ChangeKind::Conectado, Out = ChangeKind::Desconectado;
 
-// An adapter of 1a2b/c3d4 read whole, on COM `port` (0 or -1: none known), come or gone.
-AdapterChange C(ChangeKind what, std::u16string serial, std::int16_t port = -1, bool portChange = false) {
-    return {what, {ScannedDevice::Identity{0x1A2B, 0xC3D4, std::move(serial)}, port, true, std::nullopt}, portChange};
+// An adapter of 1a2b/c3d4 read whole, on COM `port` (0 or -1: none known), come or gone; why it has no port, or the
+// problem of the one it has.
+AdapterChange C(ChangeKind what, std::u16string serial, std::int16_t port = -1, bool portChange = false,
+                std::optional<NoPortReason> why = {}, std::optional<std::uint32_t> problem = {}) {
+    return {what, {ScannedDevice::Identity{0x1A2B, 0xC3D4, std::move(serial)}, port, true, std::nullopt, problem, why}, portChange};
 }
 
 // Bytes of a double-byte code page, as the 98 family's fields count them: two for each character past ASCII.
 std::size_t DoubleByte(std::u16string_view text) {
     return text.size() + std::size_t(std::ranges::count_if(text, [](char16_t c) { return c > 0x7F; }));
-}
-
-// The same, with why it has no port, or the problem of the one it has.
-AdapterChange Remarked(AdapterChange change, std::optional<NoPortReason> why, std::optional<std::uint32_t> problem = {}) {
-    change.Device.Reason = why;
-    change.Device.Problem = problem;
-    return change;
 }
 
 struct NoticeCase {
@@ -40,9 +35,9 @@ struct NoticeCase {
 const std::u16string kK(101, u'K'), kN(101, u'\u00D1');
 
 const NoticeCase kNotices[] = {
-    {"ArrivalWithAPort", {Remarked(C(In, u"XK-4471", 7), {}, 22)},
+    {"ArrivalWithAPort", {C(In, u"XK-4471", 7, false, {}, 22)},
      u"Conectado: XK-4471 en COM7; Windows indica un problema en el puerto (código 22)"},
-    {"ArrivalWithoutAPort", {Remarked(C(In, u"XK-4471"), NoPortReason::SharedSerial)},
+    {"ArrivalWithoutAPort", {C(In, u"XK-4471", -1, false, NoPortReason::SharedSerial)},
      u"Conectado: XK-4471, sin puerto COM; otro adaptador tiene el mismo número de serie"},
     {"ArrivalsFirst", {C(Out, u"AB 12", 3), C(In, u"XK-4471", 7)}, u"Conectado: XK-4471 en COM7\nDesconectado: AB 12"},
     // A port that became known, or another, is news; the old one, or one lost, is not: the adapter is still there.
@@ -58,13 +53,9 @@ const NoticeCase kNotices[] = {
     {"NothingToTell", {C(Out, u"AB 12", 3, true), C(In, u"AB 12", -1, true)}, u""},
 };
 
-class Notice : public testing::TestWithParam<NoticeCase> {};
-
-TEST_P(Notice, SaysWhatCameAndWent) {
-    EXPECT_EQ(NoticeText(GetParam().changes, GetParam().length), GetParam().text);
+TEST(Notice, SaysWhatCameAndWent) {
+    for (const NoticeCase& c : kNotices) EXPECT_EQ(NoticeText(c.changes, c.length), c.text) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, Notice, testing::ValuesIn(kNotices), [](const auto& info) { return info.param.name; });
 
 // The user's registry holding the value, or not; journals each read and write.
 struct OneValue final : UserRegistry {

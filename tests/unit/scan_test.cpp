@@ -1,4 +1,6 @@
-// Whole scans through the fakes: the exact report text, the library's calls and the registry's calls.
+// Whole scans through the fakes: the exact report text, the library's calls and the registry's calls, and on
+// Windows 98 the walk over the port driver's instance keys.
+#include "app/ascii_text.h"
 #include "fakes.h"
 #include "scan/device_scan.h"
 
@@ -12,28 +14,17 @@ using Journal = std::vector<std::string>;
 const std::u16string S = u"Número de Serie =";
 const std::u16string P = u"Número de Puerto COM: ";
 const std::u16string E = u"\r\n\r\n";
-const std::string kUsb = "SYSTEM\\CurrentControlSet\\Enum\\USB\\";
 const std::string kGuid = "Enum\\SLABCR\\guid\\";
 
-struct Value {
-    std::string key, name, bytes;
-};
-
 // "PortName" of the 2000/XP device key below Enum\USB.
-Value XP(const std::string& deviceKey, const std::string& port) {
-    return {kUsb + deviceKey + "\\Device Parameters", "PortName", port + '\0'};
-}
-
-std::u16string Times(const std::u16string& text, int count) {
-    std::u16string all;
-    while (count-- > 0) all += text;
-    return all;
+RegValue XP(const std::string& deviceKey, const std::string& port) {
+    return {"SYSTEM\\CurrentControlSet\\Enum\\USB\\" + deviceKey + "\\Device Parameters", "PortName", port + '\0'};
 }
 
 struct ScanCase {
     const char* name;
     std::vector<FakeDevice> devices;
-    std::vector<Value> registry;
+    std::vector<RegValue> registry;
     std::u16string report;
     Journal library = {};  // checked when given
     Journal calls = {};    // the registry's, checked when given
@@ -42,113 +33,165 @@ struct ScanCase {
     std::int16_t countStatus = 0;
 };
 
-const std::vector<Value> kBothLayouts = {
-    XP("Vid_5e1a&Pid_b007&Mi_00\\S1_00", "COM3"),
+const std::vector<RegValue> kBothLayouts = {
+    Older("S1", "COM3"),
     {kGuid + "0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\S1_00\0"s},
     {kGuid + "0000", "PortName", "COM8\0"s},
 };
 const std::vector<FakeDevice> kS1 = {{.Serial = "S1"}};
 const std::string kK64(64, 'K');
+const std::u16string kNoPortLine = P + u"-1" + E;
+
+// The report of each device's serial (none where it was not read) and port.
+std::u16string Report(std::initializer_list<std::pair<const char16_t*, int>> devices) {
+    std::u16string report;
+    for (const auto& [serial, port] : devices) {
+        if (serial != nullptr) report += S + serial + u"\r\n";
+        report += P + (port >= 0 ? u" " : u"") + AsciiText(std::to_string(port)) + E;
+    }
+    return report + E;
+}
 
 const ScanCase kScans[] = {
     {"NoDevice", {}, {}, E, {"Count -> 0"}, {}},
-    {"OneDeviceKeyReadOnlyClosedInnermostFirst",
-     {{.Serial = "AB 12"}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\AB_12_00", "COM12")},
-     S + u"AB 12\r\n" + P + u" 12" + E + E,
-     {"Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Pid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0"},
-     {"open SYSTEM\\CurrentControlSet\\ access=0x20019 -> 0", "open Enum\\USB\\ -> 0",
-      "open Vid_5e1a&Pid_b007&Mi_00\\AB_12_00 -> 0", "open Device Parameters -> 0",
-      "query PortName offered=100 -> 0 size=6", "close Device Parameters", "close Vid_5e1a&Pid_b007&Mi_00\\AB_12_00",
+    // The key names the serial as the device gave it, its spaces as underscores.
+    {"KeyReadOnlyClosedInnermostFirst", {{.Serial = "ab 12"}}, {Older("AB_12", "COM12")}, Report({{u"ab 12", 12}}), {},
+     {"open SYSTEM\\CurrentControlSet\\ -> 0", "open Enum\\USB\\ -> 0",
+      "open Vid_5e1a&Pid_b007&Mi_00\\ab_12_00 -> 0", "open Device Parameters -> 0",
+      "query PortName offered=100 -> 0 size=6", "close Device Parameters", "close Vid_5e1a&Pid_b007&Mi_00\\ab_12_00",
       "close Enum\\USB\\", "close SYSTEM\\CurrentControlSet\\"}},
-    {"TwoDevicesInIndexOrder",
-     {{.Serial = "FIRST"}, {.Serial = "SECOND"}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\FIRST_00", "COM3"), XP("Vid_5e1a&Pid_b007&Mi_00\\SECOND_00", "COM7")},
+    {"TwoDevicesInIndexOrder", {{.Serial = "FIRST"}, {.Serial = "SECOND"}}, {Older("FIRST", "COM3"), Older("SECOND", "COM7")},
      S + u"FIRST\r\n" + P + u" 3" + E + S + u"SECOND\r\n" + P + u" 7" + E + E,
      {"Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Pid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0", "Open 1 -> 0",
       "Vid 1 -> 0", "Pid 1 -> 0", "Serial 1 ascii=1 -> 0", "Close 1 -> 0"}},
-    // The version word picks the layout: NT from major 5 up (the whole low byte: 16 is no 0) 2000/XP, 4.10 of the
-    // 95/98/Me family 98, anything else no lookup and the port of no lookup, 0.
-    {"NT16", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 3" + E + E, {}, {}, 0x00000010},
-    {"Windows98", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 8" + E + E, {}, {}, 0xC0000A04},
-    {"NT4", kS1, kBothLayouts, S + u"S1\r\n" + P + u" 0" + E + E, {}, {}, 0x05650004},
+    // The key names ids in lower-case hex of at least four digits.
+    {"ShortIdsHaveFourDigits", {{.Vid = 0x0ABC, .Pid = 0x00FF, .Serial = "X1"}},
+     {XP("Vid_abc&Pid_ff&Mi_00\\X1_00", "COM6"), XP("Vid_0abc&Pid_00ff&Mi_00\\X1_00", "COM9")}, Report({{u"X1", 9}})},
+    // "PortName": 101 bytes is more than offered; a key without Device Parameters has none.
+    {"PortNamePastTheOffer", kS1, {Older("S1", "COM" + std::string(97, '1'))}, Report({{u"S1", -1}})},
+    {"NoDeviceParameters", kS1, {XP("Vid_5e1a&Pid_b007&Mi_00\\S1_00\\Other", "COM4")}, Report({{u"S1", -1}})},
+    // The version word picks the layout: NT from major 5 up (the whole low byte: 16 is no 0) 2000/XP, over the 98
+    // layout's record.
+    {"NT16", kS1, kBothLayouts, Report({{u"S1", 3}}), {}, {}, 0x00000010},
     // A device whose open or read fails shows no serial and finds no port, not the port of the
     // device before it; one that opened is closed once, one that did not is never closed.
-    {"OpenFails",
-     {{.Serial = "S1", .Failures = {{"Open", 4}}}, {.Serial = "S2"}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\S2_00", "COM7")},
-     P + u"-1" + E + S + u"S2\r\n" + P + u" 7" + E + E},
-    {"VidFails",
-     {{.Serial = "S1"}, {.Serial = "S2", .Failures = {{"Vid", 9}}}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\S1_00", "COM3")},
-     S + u"S1\r\n" + P + u" 3" + E + P + u"-1" + E + E,
+    {"OpenFails", {{.Serial = "S1", .Failures = {{"Open", 4}}}, {.Serial = "S2"}}, {Older("S2", "COM7")},
+     Report({{nullptr, -1}, {u"S2", 7}})},
+    {"VidFails", {{.Serial = "S1"}, {.Serial = "S2", .Failures = {{"Vid", 9}}}}, {Older("S1", "COM3")},
+     S + u"S1\r\n" + P + u" 3" + E + kNoPortLine + E,
      {"Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Pid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0", "Open 1 -> 0",
       "Vid 1 -> 9", "Close 1 -> 0"}},
-    {"SerialFails",
-     {{.Serial = "S1"}, {.Serial = "S2", .Failures = {{"Serial", 9}}}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\S1_00", "COM3")},
-     S + u"S1\r\n" + P + u" 3" + E + P + u"-1" + E + E},
-    {"CloseFails", {{.Serial = "S1", .Failures = {{"Close", 5}}}}, {}, S + u"S1\r\n" + P + u"-1" + E + E},
+    {"SerialFails", {{.Serial = "S1"}, {.Serial = "S2", .Failures = {{"Serial", 9}}}}, {Older("S1", "COM3")},
+     Report({{u"S1", 3}, {nullptr, -1}})},
+    {"CloseFails", {{.Serial = "S1", .Failures = {{"Close", 5}}}}, {}, Report({{u"S1", -1}})},
     // SerialLength as the library claims it, kept inside the 64-byte buffer.
-    {"SerialLengthMinus1",
-     {{.Serial = kK64, .ReportedLength = -1}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\_00", "COM2")},
-     S + u"\r\n" + P + u" 2" + E + E},
-    {"SerialLength65",
-     {{.Serial = kK64, .ReportedLength = 65}},
-     {XP("Vid_5e1a&Pid_b007&Mi_00\\" + kK64 + "_00", "COM64")},
-     S + std::u16string(64, u'K') + u"\r\n" + P + u" 64" + E + E},
-    {"SerialLength1000", {{.Serial = kK64, .ReportedLength = 1000}}, {}, S + std::u16string(64, u'K') + u"\r\n" + P + u"-1" + E + E},
+    {"SerialLengthMinus1", {{.Serial = kK64, .ReportedLength = -1}}, {Older("", "COM2")}, Report({{u"", 2}})},
+    {"SerialLength65", {{.Serial = kK64, .ReportedLength = 65}}, {Older(kK64, "COM64")},
+     Report({{std::u16string(64, u'K').c_str(), 64}})},
     // Serial bytes through the code page, NUL bytes kept in the 98 id and shown as U+FFFD, which ends no text.
-    {"SerialHighAndNulBytes", {{.Serial = "\xFA\x80\0Z"s}}, {}, S + u"ú€\uFFFDZ\r\n" + P + u"-1" + E + E},
-    {"SerialNulMatchesThe98Id",
-     {{.Serial = "a\0b "s}},
-     {{kGuid + "0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\A\0B__00\0"s},
-      {kGuid + "0000", "PortName", "COM6\0"s}},
-     S + u"a\uFFFDb \r\n" + P + u" 6" + E + E, {}, {}, 0xC0000A04},
+    {"SerialHighAndNulBytes", {{.Serial = "\xFA\x80\0Z"s}}, {}, Report({{u"ú€\uFFFDZ", -1}})},
+    {"SerialNulMatchesThe98Id", {{.Serial = "a\0b "s}},
+     {{kGuid + "0000", "CRLowerDeviceID", "USB\\VID_5E1A&PID_B007&MI_00\\A\0B__00\0"s}, {kGuid + "0000", "PortName", "COM6\0"s}},
+     Report({{u"a\uFFFDb ", 6}}), {}, {}, 0xC0000A04},
     // Counts are walked as the library reports them, whatever the status, up to a cap.
     {"CountMinus1", kS1, {}, E, {"Count -> 0"}, {}, 0x0A280105, -1},
-    {"CountInt32Min", kS1, {}, E, {"Count -> 0"}, {}, 0x0A280105, INT32_MIN},
-    {"CountZero", kS1, {}, E, {"Count -> 0"}, {}, 0x0A280105, 0},
-    {"CountFailedStillWalked", kS1, {}, S + u"S1\r\n" + P + u"-1" + E + E, {}, {}, 0x0A280105, {}, 3},
-    {"CountPastTheDevices", kS1, {}, S + u"S1\r\n" + P + u"-1" + E + P + u"-1" + E + E,
-     {"Count -> 0", "Open 0 -> 0", "Vid 0 -> 0", "Pid 0 -> 0", "Serial 0 ascii=1 -> 0", "Close 0 -> 0", "Open 1 -> 2"},
-     {}, 0x0A280105, 2},
-    {"Count1025", {}, {}, Times(P + u"-1" + E, 1024) + E, {}, {}, 0x0A280105, 1025},
-    {"CountInt32Max", {}, {}, Times(P + u"-1" + E, 1024) + E, {}, {}, 0x0A280105, INT32_MAX},
+    {"CountFailedStillWalked", kS1, {}, Report({{u"S1", -1}}), {}, {}, 0x0A280105, {}, 3},
+    {"Count1025", {}, {}, Repeat(kNoPortLine, 1024) + E, {}, {}, 0x0A280105, 1025},
 };
 
-void PrintTo(const ScanCase& c, std::ostream* out) { *out << c.name; }
-
-class Scan : public testing::TestWithParam<ScanCase> {};
-
-TEST_P(Scan, ReportsAndLeavesNothingOpen) {
-    const ScanCase& c = GetParam();
-    ScanRig rig;
-    rig.devices.Devices = c.devices;
-    rig.devices.Count = c.count;
-    rig.devices.CountStatus = c.countStatus;
-    rig.version.Value = c.version;
-    for (const Value& value : c.registry) rig.registry.SetValue(value.key, value.name, value.bytes);
-    EXPECT_EQ(FillDeviceList(rig.platform, rig.state).Report, c.report);
-    if (!c.library.empty()) EXPECT_EQ(rig.devices.Journal, c.library);
-    if (!c.calls.empty() || c.report == E) EXPECT_EQ(rig.registry.Journal, c.calls);
-    EXPECT_EQ(rig.Leftovers(), "");
+TEST(Scan, ReportsAndLeavesNothingOpen) {
+    for (const ScanCase& c : kScans) {
+        SCOPED_TRACE(c.name);
+        ScanRig rig;
+        rig.devices.Devices = c.devices;
+        rig.devices.Count = c.count;
+        rig.devices.CountStatus = c.countStatus;
+        rig.version.Value = c.version;
+        rig.Set(c.registry);
+        EXPECT_EQ(FillDeviceList(rig.platform, rig.state).Report, c.report);
+        if (!c.library.empty()) EXPECT_EQ(rig.devices.Journal, c.library);
+        if (!c.calls.empty() || c.report == E) EXPECT_EQ(rig.registry.Journal, c.calls);
+        EXPECT_EQ(rig.Leftovers(), "");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Scan, testing::ValuesIn(kScans), [](const auto& info) { return info.param.name; });
+// On Windows 98 the lookup walks the port driver's instance keys: keys opened, values read, port found.
+struct Instance {
+    std::string index, id, port;  // a value is left out when empty
+};
 
-// A fault between open and close leaves the device to the unload step, which closes the very
-// handle the library gave out, once.
-TEST(Unload, ClosesTheHandleAFaultLeftOpen) {
-    ScanRig rig;
-    rig.devices.Devices = {{.Serial = "S1", .Throws = "Vid"}};
-    EXPECT_THROW(FillDeviceList(rig.platform, rig.state), DeviceLibraryFault);
-    EXPECT_TRUE(rig.state.DeviceOpen);
-    CloseDeviceLeftOpen(rig.devices, rig.state);
-    CloseDeviceLeftOpen(rig.devices, rig.state);
-    EXPECT_EQ(rig.devices.Journal, (Journal{"Count -> 0", "Open 0 -> 0", "Close 0 -> 0"}));
-    EXPECT_EQ(rig.Leftovers(), "");
+struct WalkCase {
+    const char* name;
+    std::string serial;
+    int others;  // instances 0000, 0001, ... ahead of the case's own, each naming another device
+    std::vector<Instance> instances;
+    std::int16_t port;
+    std::string opens;  // instance keys opened, in order, "!" when missing; checked when given
+    std::vector<std::string> calls = {};  // the whole journal, when given
+};
+
+const std::string kId = "USB\\VID_1A2B&PID_C3D4&MI_00\\ABC_12_00\0"s;  // of serial "abc 12"
+const std::string kOther = "USB\\VID_1A2B&PID_C3D4&MI_00\\OTHER_00\0"s;
+
+// The instance keys 0000, 0001, ... 000<last>, all found, as a WalkCase's opens lists them.
+std::string InstancesUpTo(int last) {
+    std::string opens;
+    for (int index = 0; index <= last; ++index) opens += (index == 0 ? "000" : " 000") + std::to_string(index);
+    return opens;
+}
+
+const WalkCase kWalks[] = {
+    {"NoInstance", "abc 12", 0, {}, -1, "0000!"},
+    {"GapEndsTheWalk", "abc 12", 1, {{"0002", kId, "COM5\0"s}}, -1, "0000 0001!"},
+    // The three zeros stand before the whole index: the eleventh instance is 00010.
+    {"IndexTenIs00010", "abc 12", 10, {{"00010", kId, "COM6\0"s}}, 6, ""},
+    {"LastMatchWins", "abc 12", 0,
+     {{"0000", kId, "COM3\0"s}, {"0001", kOther, "COM4\0"s}, {"0002", kOther, "COM4\0"s}, {"0003", kId, "COM8\0"s}}, 8, ""},
+    {"MatchWithoutPortKeepsTheEarlierPort", "abc 12", 0, {{"0000", kId, "COM3\0"s}, {"0001", kId, ""}}, 3, ""},
+    {"IdCaseCounts", "abc 12", 0,
+     {{"0000", "USB\\VID_1A2B&PID_C3D4&MI_00\\abc_12_00\0"s, "COM3"},
+      {"0001", "usb\\vid_1a2b&pid_c3d4&mi_00\\ABC_12_00\0"s, "COM4"}}, -1, ""},
+    {"HighBytesNotUpperCased", "\xE9x z", 0, {{"0000", "USB\\VID_1A2B&PID_C3D4&MI_00\\\xE9X_Z_00\0"s, "COM3"}}, 3, ""},
+    {"IdWithoutZeroByte", "abc 12", 0, {{"0000", kId.substr(0, kId.size() - 1), "COM7\0"s}}, 7, ""},
+    {"PortNameLongerThanTheIdIsNotRead", "abc 12", 0, {{"0000", kId, "COM" + std::string(40, '1')}}, -1, ""},
+    // An id past the 102-byte buffer draws 234 twice and is passed over.
+    {"IdPastTheBuffer", "abc 12", 0, {{"0000", std::string(102, 'X') + '\0', "COM3"}, {"0001", kId, "COM5\0"s}}, 5,
+     "0000 0000 0001 0002!"},
+    // The last index (read twice: its id is a byte longer than the others'): a walk that went on would take
+    // the port of 00032768, or open a key for a negative index.
+    {"StopsAtInstanceIndex32767", "abc 12", 32767, {{"00032767", kId, "COM16\0"s}, {"00032768", kId, "COM17\0"s}}, 16,
+     InstancesUpTo(32767) + " 00032767"},
+    // A short "PortName" is the size offered to the next id, which draws 234 and is read again.
+    {"SizeCarriedOverAndReadAgain", "abc 12", 0,
+     {{"0000", kId, "COM12\0"s}, {"0001", "USB\\VID_1A2B&PID_C3D4&MI_00\\ZZZZZZZZ_00\0"s, "COM4\0"s}}, 12, "",
+     {"open Enum\\SLABCR\\guid\\0000 -> 0", "query CRLowerDeviceID offered=100 -> 0 size=38",
+      "query PortName offered=38 -> 0 size=6", "close Enum\\SLABCR\\guid\\0000", "open Enum\\SLABCR\\guid\\0001 -> 0",
+      "query CRLowerDeviceID offered=6 -> 234 size=40", "close Enum\\SLABCR\\guid\\0001",
+      "open Enum\\SLABCR\\guid\\0001 -> 0", "query CRLowerDeviceID offered=40 -> 0 size=40",
+      "close Enum\\SLABCR\\guid\\0001", "open Enum\\SLABCR\\guid\\0002 -> 2"}},
+};
+
+TEST(Walk98, FindsThePortOfTheLastMatchingInstance) {
+    for (const WalkCase& c : kWalks) {
+        SCOPED_TRACE(c.name);
+        ScanRig rig;
+        rig.version.Value = 0xC0000A04;
+        rig.devices.Devices = {{.Vid = 0x1A2B, .Pid = 0xC3D4, .Serial = c.serial}};
+        for (int i = 0; i < c.others; ++i) rig.registry.SetValue(kGuid + "000" + std::to_string(i), "CRLowerDeviceID", kOther);
+        for (const Instance& instance : c.instances) {
+            rig.registry.AddKey(kGuid + instance.index);
+            if (!instance.id.empty()) rig.registry.SetValue(kGuid + instance.index, "CRLowerDeviceID", instance.id);
+            if (!instance.port.empty()) rig.registry.SetValue(kGuid + instance.index, "PortName", instance.port);
+        }
+        EXPECT_EQ(ScanDevices(rig.platform, rig.state).at(0).PortNumber, c.port);
+        std::string opens;
+        for (const std::string& line : rig.registry.Journal)
+            if (line.starts_with("open "))
+                opens += line.substr(5 + kGuid.size(), line.find(" ->") - 5 - kGuid.size()) + (line.ends_with("> 0") ? " " : "! ");
+        if (!c.opens.empty()) EXPECT_EQ(opens, c.opens + " ");
+        if (!c.calls.empty()) EXPECT_EQ(rig.registry.Journal, c.calls);
+        EXPECT_EQ(rig.Leftovers(), "");
+    }
 }
 
 }  // namespace
