@@ -1,6 +1,6 @@
-// The stand-in library's device file and journal lines, which demos and end-to-end tests are written in.
+// The stand-in library's device file, which demos and end-to-end tests are written in.
 #include "device_file.h"
-#include "journal_format.h"
+#include "journal_format.h"  // EscapeSerial
 
 #include <gtest/gtest.h>
 
@@ -38,24 +38,6 @@ const std::pair<std::string, std::string> kFiles[] = {
 
 TEST(DeviceFile, ParsesLinesEscapesAndOptions) {
     for (const auto& [text, parsed] : kFiles) EXPECT_EQ(Describe(standin::ParseDeviceFile(text)), parsed) << text;
-}
-
-TEST(Journal, LinesAsTheEndToEndTestsReadThem) {
-    const std::vector<std::uint8_t> serial{'A', ' ', 0x7F, '%', '~'};
-    const std::pair<std::string, std::string> lines[] = {
-        {standin::JournalGetNumDevices(0, -1), "GetNumDevices -> status=0 count=-1"},
-        {standin::JournalGetNumDevices(5, 2), "GetNumDevices -> status=5"},
-        {standin::JournalOpen(7, 0, 256), "Open index=7 -> status=0 handle=256"},
-        {standin::JournalOpen(7, 2, 0), "Open index=7 -> status=2"},
-        {standin::JournalVid(256, 0, 0x1), "GetDeviceVid handle=256 -> status=0 vid=0x0001"},
-        {standin::JournalPid(256, 0, 0xFFFFFFFF), "GetDevicePid handle=256 -> status=0 pid=0xffffffff"},
-        {standin::JournalPid(256, -7, 1), "GetDevicePid handle=256 -> status=-7"},
-        {standin::JournalSerial(257, 1, 0, 70, serial),
-         "GetDeviceSerialNumber handle=257 ascii=1 -> status=0 length=70 serial=A%20%7F%25~"},
-        {standin::JournalSerial(256, 1, 4, 6, serial), "GetDeviceSerialNumber handle=256 ascii=1 -> status=4"},
-        {standin::JournalClose(0xFFFFFFFFFFFFFFFFull, 1), "Close handle=18446744073709551615 -> status=1"},
-    };
-    for (const auto& [line, expected] : lines) EXPECT_EQ(line, expected);
 }
 
 }  // namespace
