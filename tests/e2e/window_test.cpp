@@ -49,6 +49,10 @@ protected:
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     std::wstring Report() const { return Text(Control(IDC_TXTDATA)); }
     void ExpectFixedTextsAndLayout(int dpi = 96) const;
+    // The Windows 10 run's steps, in turn.
+    void MovesBetweenMonitors();
+    void TypesAndScans();
+    void TellsWhatCameWhileBehind();
     // After a scan nothing is open: ending the program calls the library no more, and the exit code is 0.
     void End(const std::function<void()>& how) {
         const auto journal = program_.Journal();
@@ -176,36 +180,31 @@ void WindowTest::ExpectFixedTextsAndLayout(int dpi) const {
     ExpectControlsInPlace(window_, dpi);
 }
 
-// One run through what a user sees and does on Windows 10, each concern in its turn: the window as it first
-// shows, at another monitor's DPI; the keyboard; scans of ports that come and go; the balloons; maximizing; Alt+S.
-TEST_F(WindowTest, AnswersTheUserAsItShould) {
-    ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
-    ExpectFixedTextsAndLayout();
-    EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
-    {
-        // Moved to a monitor at 144 DPI and back, as Windows tells it from inside the program: the window as it
-        // starts at each DPI, where Windows suggests, and no GDI object left behind by nine more changes. It stays
-        // at 144, where its small icon is 24 pixels and the notification area's, at the system's DPI, still 16.
-        const WindowProbe probe(program_, window_);
-        const auto at96 = probe.Look();
-        ExpectShown(window_, at96, 96);
-        // Windows 10 asks the size first: the form's twips at the new DPI, not its frame scaled.
-        EXPECT_EQ(at96.at("scaled"), "681x831,908x1108");
-        const auto at144 = probe.Look(144);
-        ExpectShown(window_, at144, 144);
-        EXPECT_EQ(at144.at("origin"), "40,30");
-        ExpectShown(window_, probe.Look(96), 96);
-        std::map<std::string, std::string> last;
-        for (int change = 0; change < 9; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
-        ExpectShown(window_, last, 144);
-        EXPECT_EQ(last.at("gdi"), at144.at("gdi"));
-        EXPECT_NE(at144.at("gdi"), "0");
-    }
+// Moved to a monitor at 144 DPI and back, as Windows tells it from inside the program: the window as it starts at
+// each DPI, where Windows suggests, and no GDI object left behind by nine more changes. It stays at 144, where its
+// small icon is 24 pixels and the notification area's, at the system's DPI, still 16.
+void WindowTest::MovesBetweenMonitors() {
+    const WindowProbe probe(program_, window_);
+    const auto at96 = probe.Look();
+    ExpectShown(window_, at96, 96);
+    // Windows 10 asks the size first: the form's twips at the new DPI, not its frame scaled.
+    EXPECT_EQ(at96.at("scaled"), "681x831,908x1108");
+    const auto at144 = probe.Look(144);
+    ExpectShown(window_, at144, 144);
+    EXPECT_EQ(at144.at("origin"), "40,30");
+    ExpectShown(window_, probe.Look(96), 96);
+    std::map<std::string, std::string> last;
+    for (int change = 0; change < 9; ++change) last = probe.Look(change % 2 == 0 ? 144 : 96);
+    ExpectShown(window_, last, 144);
+    EXPECT_EQ(last.at("gdi"), at144.at("gdi"));
+    EXPECT_NE(at144.at("gdi"), "0");
+}
 
-    // The keyboard and port changes: the focus on Buscar, Tab to the next controls, typing in the report. A port
-    // that comes or goes is a scan with no click, once its burst of notifications has settled: it replaces the
-    // report and what was typed, and the focus stays. A volume or the device tree is none. Alt+B scans too, and
-    // answers for the report's text only once its scan is done.
+// The keyboard and port changes: the focus on Buscar, Tab to the next controls, typing in the report. A port that
+// comes or goes is a scan with no click, once its burst of notifications has settled: it replaces the report and
+// what was typed, and the focus stays. A volume or the device tree is none. Alt+B scans too, and answers for the
+// report's text only once its scan is done.
+void WindowTest::TypesAndScans() {
     ASSERT_TRUE(BringToFront(window_));
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(window_) == Control(IDC_CMDREFRESH); }, 3s)) << "focus not on Buscar";
     for (int next : {IDC_CMDQUIT, IDC_TXTDATA}) {
@@ -235,9 +234,11 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     ASSERT_TRUE(Press('B', true));
     EXPECT_TRUE(WaitUntil([&] { return Count(program_.Journal(), "GetNumDevices") == 5; })) << "Alt+B did not scan";
     EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}, {L"CD", 7}}));
+}
 
-    // The balloons: none so far, at start, in front or after Alt+B. Minimised behind another window: "Buscar"
-    // tells nothing, the refresh after it only what changed since.
+// The balloons: none so far, at start, in front or after Alt+B. Minimised behind another window: "Buscar" tells
+// nothing, the refresh after it only what changed since.
+void WindowTest::TellsWhatCameWhileBehind() {
     ASSERT_TRUE(BringToFront(other_.window));
     ShowWindowAsync(window_, SW_MINIMIZE);
     program_.Devices("1a2b c3d4 AB%2012\n1a2b c3d4 EF\n1a2b c3d4 GH\n");
@@ -272,8 +273,17 @@ TEST_F(WindowTest, AnswersTheUserAsItShould) {
     Choose(0);
     EXPECT_EQ(Refresh({"AB%2012", "CD"}, 0), Calls{}) << "turned off";
     EXPECT_EQ(tray_.Strays(), Calls{});
+}
 
-    // Maximized, the controls stay where they were; Alt+S ends it.
+// One run through what a user sees and does on Windows 10, each concern in its turn; maximized, the controls stay
+// where they were; Alt+S ends it.
+TEST_F(WindowTest, AnswersTheUserAsItShould) {
+    ASSERT_NO_FATAL_FAILURE(Launch("win10", "1a2b c3d4 AB%2012\n"));
+    ExpectFixedTextsAndLayout();
+    EXPECT_EQ(Report(), ReportOf({{L"AB 12", 3}}));
+    ASSERT_NO_FATAL_FAILURE(MovesBetweenMonitors());
+    ASSERT_NO_FATAL_FAILURE(TypesAndScans());
+    ASSERT_NO_FATAL_FAILURE(TellsWhatCameWhileBehind());
     ShowWindowAsync(window_, SW_MAXIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsZoomed(window_) && ClientBox(window_)[2] > 681; }));
     ExpectControlsInPlace(window_, 144);
