@@ -114,9 +114,7 @@ TEST(Listing, EachFormWritesEveryAdapterInIndexOrder) {
                                                std::pair{ListAction::Csv, c.csv}}) {
             SCOPED_TRACE(c.name + " "s + std::to_string(int(action)));
             ScanRig rig;
-            rig.devices.Devices = c.devices;
-            rig.version.Value = c.version;
-            rig.Set(c.registry);
+            rig.Given(c.devices, c.version, c.registry);
             rig.ports.Ports = c.present;
             rig.ports.Problems = c.problems;
             const ListOutput output = ListDevices({action}, ScanDevices(rig.platform, rig.state), rig.codePage);

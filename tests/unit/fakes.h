@@ -226,6 +226,12 @@ struct ScanRig {
     void Set(const std::vector<RegValue>& values) {
         for (const RegValue& value : values) registry.SetValue(value.key, value.name, value.bytes);
     }
+    // A table row's machine: these adapters attached, this version word, these values in the registry.
+    void Given(const std::vector<FakeDevice>& attached, std::uint32_t versionWord, const std::vector<RegValue>& values) {
+        devices.Devices = attached;
+        version.Value = versionWord;
+        Set(values);
+    }
     // What a scan left behind: devices or keys still open, calls on bad handles; empty when none.
     std::string Leftovers() const {
         std::string left;

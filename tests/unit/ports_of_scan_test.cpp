@@ -140,11 +140,9 @@ TEST(Present, GivesEachDeviceItsPort) {
     for (const PresentCase& c : kCases) {
         SCOPED_TRACE(c.name);
         ScanRig rig;
-        rig.devices.Devices = c.devices;
-        rig.version.Value = c.version;
+        rig.Given(c.devices, c.version, c.registry);
         rig.ports.Ports = c.present;
         rig.ports.Problems = c.problems;
-        rig.Set(c.registry);
         std::vector<std::string> found;
         for (const ScannedDevice& device : ScanDevices(rig.platform, rig.state)) found.push_back(Found(device));
         EXPECT_EQ(found, c.found);

@@ -103,11 +103,9 @@ TEST(Scan, ReportsAndLeavesNothingOpen) {
     for (const ScanCase& c : kScans) {
         SCOPED_TRACE(c.name);
         ScanRig rig;
-        rig.devices.Devices = c.devices;
+        rig.Given(c.devices, c.version, c.registry);
         rig.devices.Count = c.count;
         rig.devices.CountStatus = c.countStatus;
-        rig.version.Value = c.version;
-        rig.Set(c.registry);
         EXPECT_EQ(FillDeviceList(rig.platform, rig.state).Report, c.report);
         if (!c.library.empty()) EXPECT_EQ(rig.devices.Journal, c.library);
         if (!c.calls.empty() || c.report == E) EXPECT_EQ(rig.registry.Journal, c.calls);
